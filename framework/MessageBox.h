@@ -1,0 +1,8 @@
+#pragma once
+// The application's standard message box: a single OK button, the
+// application's name as caption, owned by the main window while it exists.
+#include <windows.h>
+
+int AfxMessageBox(const char* text);
+// Shows string-table entry `stringId`.
+int AfxMessageBox(UINT stringId);

@@ -1,0 +1,11 @@
+#pragma once
+// Where dialog templates, strings and icons are loaded from: the program's own
+// module unless something (the host environment loader) points it elsewhere.
+#include <windows.h>
+#include <string>
+
+HINSTANCE AfxGetResourceHandle();
+void AfxSetResourceHandle(HINSTANCE module);
+
+// String-table entry `id` of the resource module; empty when there is none.
+std::string LoadResourceString(UINT id);

@@ -1,0 +1,3 @@
+#pragma once
+// Starts Windows Sockets for the process; false when they cannot be started.
+bool AfxSocketInit();
