@@ -1,0 +1,174 @@
+#include "Commands.h"
+
+#include "Windows.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace {
+using Args = std::vector<std::string>;
+
+void Print(const std::string& line)
+{
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+int Id(const std::string& text) { return std::stoi(text, nullptr, 0); }
+
+void WaitUntil(const std::function<bool()>& done, double seconds, const std::string& what)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    while (!done()) {
+        if (::GetTickCount64() >= deadline)
+            throw DriverError(what + " not within " + std::to_string(seconds) + " s");
+        ::Sleep(50);
+    }
+}
+
+DWORD ParseAddress(const std::string& dotted)
+{
+    unsigned a, b, c, d;
+    if (std::sscanf(dotted.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d) != 4)
+        throw DriverError("not an address: " + dotted);
+    return MAKEIPADDRESS(a, b, c, d);
+}
+
+struct Command {
+    size_t argumentCount;
+    std::function<void(const Args&)> run;
+};
+
+// Colour at the centre of a control, as 6 hex digits RRGGBB.
+std::string CentreColour(HWND hwnd)
+{
+    RECT rc;
+    ::GetClientRect(hwnd, &rc);
+    HDC dc = ::GetDC(hwnd);
+    const COLORREF colour = ::GetPixel(dc, rc.right / 2, rc.bottom / 2);
+    ::ReleaseDC(hwnd, dc);
+    char text[8];
+    std::snprintf(text, sizeof text, "%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
+
+const std::map<std::string, Command>& Commands()
+{
+    static const std::map<std::string, Command> table = {
+        // wait-console SECONDS: the console is open within SECONDS.
+        {"wait-console", {1, [](const Args& a) { WaitFor(FindConsole, std::stod(a[0]), "console"); }}},
+        // no-console SECONDS: the console does not appear for SECONDS.
+        {"no-console", {1, [](const Args& a) {
+             bool appeared = false;
+             try { WaitFor(FindConsole, std::stod(a[0]), "console"); appeared = true; } catch (const DriverError&) {}
+             if (appeared) throw DriverError("the console appeared");
+         }}},
+        // console-gone SECONDS: the console has closed within SECONDS.
+        {"console-gone", {1, [](const Args& a) {
+             WaitUntil([] { return FindConsole() == nullptr; }, std::stod(a[0]), "console closed");
+         }}},
+        // msgbox SECONDS: prints the text of the message box that shows within SECONDS.
+        {"msgbox", {1, [](const Args& a) {
+             HWND box = WaitFor(FindMessageBox, std::stod(a[0]), "message box");
+             Print(ToUtf8(WindowText(::GetDlgItem(box, 0xFFFF))));
+         }}},
+        // msgbox-caption: prints the caption of the open message box.
+        {"msgbox-caption", {0, [](const Args&) {
+             HWND box = WaitFor(FindMessageBox, 0, "message box");
+             Print(ToUtf8(WindowText(box)));
+         }}},
+        // no-msgbox SECONDS: no message box shows for SECONDS.
+        {"no-msgbox", {1, [](const Args& a) {
+             bool appeared = false;
+             try { WaitFor(FindMessageBox, std::stod(a[0]), "message box"); appeared = true; } catch (const DriverError&) {}
+             if (appeared) throw DriverError("a message box appeared: " + ToUtf8(WindowText(::GetDlgItem(FindMessageBox(), 0xFFFF))));
+         }}},
+        // dismiss: presses OK on the open message box and waits for it to close.
+        {"dismiss", {0, [](const Args&) {
+             HWND box = WaitFor(FindMessageBox, 0, "message box");
+             ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+             WaitUntil([box] { return !::IsWindow(box) || !::IsWindowVisible(box); }, 5, "message box closed");
+         }}},
+        // click ID: clicks the console's button ID (posted: the handler may open a box).
+        {"click", {1, [](const Args& a) { ::PostMessageW(ConsoleItem(Id(a[0])), BM_CLICK, 0, 0); }}},
+        // text ID: prints the window text of control ID.
+        {"text", {1, [](const Args& a) { Print(ToUtf8(WindowText(ConsoleItem(Id(a[0]))))); }}},
+        // set-text ID TEXT: replaces the text of an edit or static control.
+        {"set-text", {2, [](const Args& a) {
+             ::SendMessageW(ConsoleItem(Id(a[0])), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FromUtf8(a[1]).c_str()));
+         }}},
+        // set-ip ID A.B.C.D: fills the fields of an IP address control.
+        {"set-ip", {2, [](const Args& a) {
+             ::SendMessageW(ConsoleItem(Id(a[0])), IPM_SETADDRESS, 0, ParseAddress(a[1]));
+         }}},
+        // get-ip ID: prints the address in the fields of an IP address control.
+        {"get-ip", {1, [](const Args& a) {
+             DWORD address = 0;
+             ::SendMessageW(ConsoleItem(Id(a[0])), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+             Print(std::to_string(FIRST_IPADDRESS(address)) + "." + std::to_string(SECOND_IPADDRESS(address)) + "." +
+                   std::to_string(THIRD_IPADDRESS(address)) + "." + std::to_string(FOURTH_IPADDRESS(address)));
+         }}},
+        // enabled ID: prints 1 when control ID is enabled, else 0.
+        {"enabled", {1, [](const Args& a) { Print(::IsWindowEnabled(ConsoleItem(Id(a[0]))) ? "1" : "0"); }}},
+        // combo ID: prints the selected index and text of a combo box.
+        {"combo", {1, [](const Args& a) {
+             HWND combo = ConsoleItem(Id(a[0]));
+             const int index = static_cast<int>(::SendMessageW(combo, CB_GETCURSEL, 0, 0));
+             Print(std::to_string(index) + " " + ToUtf8(WindowText(combo)));
+         }}},
+        // select ID INDEX: selects item INDEX of a combo box (-1: none).
+        {"select", {2, [](const Args& a) { ::SendMessageW(ConsoleItem(Id(a[0])), CB_SETCURSEL, Id(a[1]), 0); }}},
+        // focus: prints the id of the console's control that has the focus.
+        {"focus", {0, [](const Args&) {
+             HWND console = WaitFor(FindConsole, 0, "console");
+             GUITHREADINFO info{};
+             info.cbSize = sizeof info;
+             ::GetGUIThreadInfo(::GetWindowThreadProcessId(console, nullptr), &info);
+             Print(std::to_string(::GetDlgCtrlID(info.hwndFocus)));
+         }}},
+        // colour ID: prints the colour at the centre of control ID as RRGGBB.
+        {"colour", {1, [](const Args& a) { Print(CentreColour(ConsoleItem(Id(a[0])))); }}},
+        // wait-colour ID RRGGBB SECONDS: control ID shows that colour within SECONDS.
+        {"wait-colour", {3, [](const Args& a) {
+             HWND item = ConsoleItem(Id(a[0]));
+             WaitUntil([&] { return CentreColour(item) == a[1]; }, std::stod(a[2]), "colour " + a[1]);
+         }}},
+        // key VK: sends a key press (down and up) to the focused control of the console.
+        {"key", {1, [](const Args& a) {
+             HWND console = WaitFor(FindConsole, 0, "console");
+             GUITHREADINFO info{};
+             info.cbSize = sizeof info;
+             ::GetGUIThreadInfo(::GetWindowThreadProcessId(console, nullptr), &info);
+             HWND target = info.hwndFocus ? info.hwndFocus : console;
+             ::PostMessageW(target, WM_KEYDOWN, Id(a[0]), 1);
+             ::PostMessageW(target, WM_KEYUP, Id(a[0]), 0xC0000001);
+         }}},
+        // syscommand ID: sends a system-menu command (SC_CLOSE, or an entry of the program's own).
+        {"syscommand", {1, [](const Args& a) {
+             ::PostMessageW(WaitFor(FindConsole, 0, "console"), WM_SYSCOMMAND, Id(a[0]), 0);
+         }}},
+        // close: closes the console as its close box does.
+        {"close", {0, [](const Args&) { ::PostMessageW(WaitFor(FindConsole, 0, "console"), WM_CLOSE, 0, 0); }}},
+        // sleep SECONDS
+        {"sleep", {1, [](const Args& a) { ::Sleep(static_cast<DWORD>(std::stod(a[0]) * 1000)); }}},
+    };
+    return table;
+}
+}  // namespace
+
+size_t RunCommand(const Args& args, size_t at)
+{
+    const auto found = Commands().find(args[at]);
+    if (found == Commands().end())
+        throw DriverError("unknown command " + args[at]);
+    const Command& command = found->second;
+    if (at + 1 + command.argumentCount > args.size())
+        throw DriverError(args[at] + " needs " + std::to_string(command.argumentCount) + " argument(s)");
+    const Args arguments(args.begin() + at + 1, args.begin() + at + 1 + command.argumentCount);
+    command.run(arguments);
+    return at + 1 + command.argumentCount;
+}

@@ -1,0 +1,91 @@
+#include "Windows.h"
+
+#include <vector>
+
+std::string ToUtf8(const std::wstring& text)
+{
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size > 0 ? size - 1 : 0, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::wstring FromUtf8(const std::string& text)
+{
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring out(size > 0 ? size - 1 : 0, L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), size);
+    return out;
+}
+
+std::wstring WindowText(HWND hwnd)
+{
+    const int length = ::GetWindowTextLengthW(hwnd);
+    std::vector<wchar_t> text(length + 1, L'\0');
+    ::GetWindowTextW(hwnd, text.data(), length + 1);
+    return text.data();
+}
+
+namespace {
+bool IsDialog(HWND hwnd)
+{
+    wchar_t name[16] = L"";
+    ::GetClassNameW(hwnd, name, 16);
+    return std::wstring(name) == L"#32770" && ::IsWindowVisible(hwnd);
+}
+
+struct Search {
+    bool (*match)(HWND);
+    HWND found;
+};
+
+BOOL CALLBACK Visit(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<Search*>(param);
+    if (IsDialog(hwnd) && search->match(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindTopLevel(bool (*match)(HWND))
+{
+    Search search{match, nullptr};
+    ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+}  // namespace
+
+HWND FindConsole()
+{
+    return FindTopLevel([](HWND hwnd) { return WindowText(hwnd) == L"Dovrel/Sarnix系统升级程序"; });
+}
+
+HWND FindMessageBox()
+{
+    return FindTopLevel([](HWND hwnd) { return ::GetDlgItem(hwnd, 0xFFFF) != nullptr; });
+}
+
+HWND WaitFor(HWND (*find)(), double seconds, const char* what)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    for (;;) {
+        if (HWND hwnd = find())
+            return hwnd;
+        if (::GetTickCount64() >= deadline)
+            throw DriverError(std::string("no ") + what + " within " + std::to_string(seconds) + " s");
+        ::Sleep(50);
+    }
+}
+
+HWND ConsoleItem(int id)
+{
+    HWND console = FindConsole();
+    if (!console)
+        throw DriverError("the console is not open");
+    HWND item = ::GetDlgItem(console, id);
+    if (!item)
+        throw DriverError("the console has no control " + std::to_string(id));
+    return item;
+}

@@ -1,0 +1,57 @@
+# End-to-end harness, sourced by the test scripts. The tests run inside the
+# private network namespace that scripts/in-sandbox made, under Xvfb.
+#
+#   console_prepare DIR          a working folder with the program and its files
+#   console_settings DIR ADDR    writes Brantel.cfg with target address ADDR
+#   console_start DIR            starts the program with DIR as working folder
+#   drive ARGS...                runs the driver (tests/e2e/driver)
+#   expect_eq WHAT EXPECTED ACTUAL
+#   console_wait_exit SECONDS    the program has ended within SECONDS
+set -euo pipefail
+: "${BRANTEL_BUILD:?}" "${BRANTEL_SOURCE:?}"
+wine_run="$BRANTEL_SOURCE/scripts/wine-run"
+export WINEPREFIX="${WINEPREFIX:-$BRANTEL_SOURCE/build/wineprefix}"
+system32="$WINEPREFIX/drive_c/windows/system32"
+program_pid=""
+scratch=$(mktemp -d /tmp/brantel-e2e.XXXXXX)
+
+harness_cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  pkill -f 'Brantel\.exe' 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap harness_cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; [ -n "${DISPLAY:-}" ] && import -window root "$scratch/../brantel-e2e-failure.png" 2>/dev/null || true; exit 1; }
+
+expect_eq() {
+  [ "$2" == "$3" ] || fail "$1: expected '$2', got '$3'"
+  echo "ok: $1"
+}
+
+console_prepare() {
+  local dir=$1
+  mkdir -p "$dir"
+  cp "$BRANTEL_BUILD/bin/"* "$dir/"
+}
+
+console_settings() {
+  printf '[Brantel]\r\nIP=%s\r\n' "$2" > "$1/Brantel.cfg"
+}
+
+console_start() {
+  local dir=$1
+  (cd "$dir" && exec "$wine_run" Brantel.exe >"$dir/stdout.txt" 2>"$dir/stderr.txt") &
+  program_pid=$!
+}
+
+console_wait_exit() {
+  local deadline=$((SECONDS + $1))
+  while kill -0 "$program_pid" 2>/dev/null; do
+    ((SECONDS < deadline)) || fail "the program is still running after $1 s"
+    sleep 0.2
+  done
+  program_pid=""
+}
+
+drive() { "$wine_run" "$BRANTEL_BUILD/tests/driver.exe" "$@"; }
