@@ -17,7 +17,6 @@ scratch=$(mktemp -d /tmp/brantel-e2e.XXXXXX)
 
 harness_cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-  pkill -f 'Brantel\.exe' 2>/dev/null || true
   rm -rf "$scratch"
 }
 trap harness_cleanup EXIT

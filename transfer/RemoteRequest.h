@@ -1,0 +1,19 @@
+#pragma once
+// One remote operation, as the commands describe it to the dispatcher and the
+// dispatcher hands it to a route. The texts are borrowed for the call.
+
+enum RemoteRoute { kRouteFtp = 0, kRouteSftp = 1 };
+enum RemoteOperation { kOperationDownload = 0, kOperationUpload = 1, kOperationEnsureDirectory = 2 };
+enum SshAuthMethod { kAuthPassword = 1, kAuthKeyboardInteractive = 2, kAuthPublicKey = 4 };
+
+struct RemoteRequest {
+    int route;                  // RemoteRoute; any other value runs nothing
+    const char* targetAddress;  // dotted IPv4 text
+    const char* userName;       // SFTP only; FTP logs in with empty texts
+    const char* password;       // SFTP only; also the private key's passphrase
+    const char* remoteDir;      // no trailing "/"
+    const char* fileName;       // same name locally and on the target
+    const char* localDir;       // empty: the working directory
+    int authPreference;         // SshAuthMethod, or no preference
+    int operation;              // RemoteOperation
+};
