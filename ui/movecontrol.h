@@ -2,6 +2,9 @@
 // Keeps the child controls of a resizable dialog in proportion to its client
 // area and gives all of them one font, chosen in "loginset.ini". The object
 // is a window object in name only: it never creates a window of its own.
+// The owning dialog constructs it with itself (which reads the font file),
+// calls Init and at once Relayout while it initialises, and Relayout again
+// after its default handling of every WM_SIZE; all on the dialog's thread.
 #include "Window.h"
 #include "dialogfontsetting.h"
 

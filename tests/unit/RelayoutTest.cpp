@@ -40,9 +40,11 @@ LONG ExpectedFontHeight(int pointTenths)
 }
 }  // namespace
 
-TEST(Relayout, DoesNothingBeforeInit)
+TEST(Relayout, NeedsABoundDialog)
 {
     MoveControl layout;
+    EXPECT_EQ(0, layout.Relayout());
+    layout.Init(nullptr);
     EXPECT_EQ(0, layout.Relayout());
 }
 
@@ -169,33 +171,62 @@ TEST(Relayout, GuardKeepsTheReferenceSize)
 
 TEST(Relayout, FontFromLoginsetIniReachesEveryVisibleControl)
 {
-    ScratchDir dir;
-    {
-        FILE* ini = std::fopen(dir.file("loginset.ini").c_str(), "w");
-        ASSERT_NE(nullptr, ini);
-        std::fputs("[DLGFONT]\nFONTSIZE=140\nFONTFOCENAME=Courier New\n", ini);
-        std::fclose(ini);
-    }
-    LayoutWindow dialog(400, 300);
-    const HWND controls[] = {
-        dialog.Add("Static", RECT{10, 10, 100, 30}),
-        dialog.Add("Edit", RECT{10, 40, 100, 60}),
-        dialog.Add("Button", RECT{10, 70, 100, 90}),
-        dialog.Add("ComboBox", RECT{10, 100, 100, 200}, CBS_DROPDOWNLIST),
-        dialog.Add(PROGRESS_CLASSA, RECT{10, 210, 100, 230}),
+    const struct {
+        const char* ini;  // null: no file
+        const char* face;
+        int pointTenths;
+    } cases[] = {
+        {"[DLGFONT]\nFONTSIZE=140\nFONTFOCENAME=Courier New\n", "Courier New", 140},
+        {nullptr, "幼圆", 100},
+        // Height 0 lets the font mapper pick its default height.
+        {"[DLGFONT]\nFONTSIZE=0\n", "幼圆", 0},
     };
-    const HWND hidden = dialog.Add("Static", RECT{200, 10, 300, 30}, 0, true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ini ? c.ini : "no file");
+        ScratchDir dir;
+        if (c.ini) {
+            FILE* ini = std::fopen(dir.file("loginset.ini").c_str(), "w");
+            ASSERT_NE(nullptr, ini);
+            std::fputs(c.ini, ini);
+            std::fclose(ini);
+        }
+        LayoutWindow dialog(400, 300);
+        const HWND controls[] = {
+            dialog.Add("Static", RECT{10, 10, 100, 30}),
+            dialog.Add("Edit", RECT{10, 40, 100, 60}),
+            dialog.Add("Button", RECT{10, 70, 100, 90}),
+            dialog.Add("ComboBox", RECT{10, 100, 100, 200}, CBS_DROPDOWNLIST),
+            dialog.Add(PROGRESS_CLASSA, RECT{10, 210, 100, 230}),
+        };
+        const HWND hidden = dialog.Add("Static", RECT{200, 10, 300, 30}, 0, true);
 
-    CurrentDirectory cd(dir.path());
+        CurrentDirectory cd(dir.path());
+        MoveControl layout;
+        layout.Init(&dialog.window);
+        ASSERT_EQ(1, layout.Relayout());
+        for (const HWND control : controls) {
+            const ControlFont font = FontOf(control);
+            EXPECT_EQ(c.face, font.face);
+            EXPECT_EQ(ExpectedFontHeight(c.pointTenths), font.height);
+        }
+        EXPECT_EQ("", FontOf(hidden).face);
+    }
+}
+
+TEST(Relayout, NewBindingReplacesTheFont)
+{
+    LayoutWindow dialog(400, 300);
+    const HWND label = dialog.Add("Static", RECT{10, 10, 100, 30});
     MoveControl layout;
     layout.Init(&dialog.window);
     ASSERT_EQ(1, layout.Relayout());
-    for (const HWND control : controls) {
-        const ControlFont font = FontOf(control);
-        EXPECT_EQ("Courier New", font.face);
-        EXPECT_EQ(ExpectedFontHeight(140), font.height);
-    }
-    EXPECT_EQ("", FontOf(hidden).face);
+    const HGDIOBJ first = reinterpret_cast<HGDIOBJ>(::SendMessageA(label, WM_GETFONT, 0, 0));
+    layout.Init(&dialog.window);
+    ASSERT_EQ(1, layout.Relayout());
+    const HGDIOBJ second = reinterpret_cast<HGDIOBJ>(::SendMessageA(label, WM_GETFONT, 0, 0));
+    EXPECT_NE(first, second);
+    EXPECT_EQ(OBJ_FONT, ::GetObjectType(second));
+    EXPECT_EQ(0u, ::GetObjectType(first));  // freed, not leaked
 }
 
 TEST(Relayout, ControlsBeyondTheTrackedOnesAreScaledSafely)
