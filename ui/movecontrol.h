@@ -2,8 +2,8 @@
 // Keeps the child controls of a resizable dialog in proportion to its client
 // area and gives all of them one font, chosen in "loginset.ini". The object
 // is a window object in name only: it never creates a window of its own.
-// The owning dialog constructs it with itself (which reads the font file),
-// calls Init and at once Relayout while it initialises, and Relayout again
+// The owning dialog holds it as a member (constructing it reads the font
+// file), calls Init and at once Relayout while it initialises, and Relayout again
 // after its default handling of every WM_SIZE; all on the dialog's thread.
 #include "Window.h"
 #include "dialogfontsetting.h"
@@ -37,8 +37,9 @@ public:
     // Scales every visible child by the change of the client size since the
     // last completed relayout and sets the font on it. Returns 1 when done
     // (or when a client dimension of 15 pixels or less made it leave
-    // everything alone), 0 when not initialised or when it met an error; after
-    // an error no control has moved and the reference size is unchanged.
+    // everything alone), 0 when not initialised or when it met an error. After
+    // an error the reference size is unchanged; a visible child with a
+    // negative size is found before any control moves.
     int Relayout();
 
     // Sets `type` from the window's class name; FALSE (type ClassOther) for a
