@@ -106,8 +106,7 @@ void MoveControl::ScaleChild(HWND dialog, HWND child, int slot, float sx, float 
     ::GetWindowRect(child, &rc);
     const int h = rc.bottom - rc.top;
     ClassType type;
-    if (!ClassifyControl(child, type))
-        return;
+    ClassifyControl(child, type);  // never null: it came from the z-order walk
     ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rc), 2);
 
     // Controls beyond the tracked ones start every relayout with nothing
