@@ -7,6 +7,7 @@
 // on the dead connection, and the call comes back.
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 struct ListenerAddress {
@@ -18,9 +19,11 @@ struct ListenerAddress {
     }
 };
 
-// The IPv4 TCP sockets of this process that are listening now.
+// The IPv4 TCP sockets listening now that may be this process's. Where the
+// system does not say which process owns a socket (Wine), all are listed.
 std::vector<ListenerAddress> OwnListeners();
 
-// Connects to every listening socket of this process that is not in
-// `before`, and closes the connection again.
-void WakeListenersOpenedSince(const std::vector<ListenerAddress>& before);
+// Connects once to every listening socket that is not in `before`, lies on
+// the local address of this process's control connection to `server` port
+// `port`, and so can only be that connection's data listener.
+void WakeDataListeners(const std::vector<ListenerAddress>& before, const std::string& server, unsigned short port);

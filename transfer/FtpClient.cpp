@@ -105,7 +105,7 @@ CFtpClient::Outcome CFtpClient::RunTransferCall(std::function<BOOL(HINTERNET)> c
     task.abort = [this, activeDataConnection, listeners] {
         Disconnect();
         if (activeDataConnection)
-            WakeListenersOpenedSince(listeners);
+            WakeDataListeners(listeners, m_server, kFtpPort);
     };
     BoundedCallResult result = RunBounded(std::move(task), limitMs);
     if (!result.finished)

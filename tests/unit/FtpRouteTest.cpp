@@ -5,6 +5,7 @@
 #include "TestDirs.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -45,6 +46,18 @@ std::string BinaryContent(size_t size)
     for (size_t i = 0; i < size; ++i)
         content[i] = "\r\n\x00\x1a\xff\n"[i % 6] ^ static_cast<char>(i / 6);
     return content;
+}
+
+int ThreadsOfThisProcess()
+{
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == ::GetCurrentProcessId();
+    ::CloseHandle(snapshot);
+    return count;
 }
 
 class FtpRoute : public ::testing::Test {
@@ -107,6 +120,42 @@ TEST_F(FtpRoute, MissingLocalFileFailsQuietlyWithoutTouchingTheTarget)
     EXPECT_EQ(Run(kTarget, "", "no_such_update.bin", local.path().c_str(), kOperationUpload), 0);
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(fs::exists(TargetRoot("target") / "no_such_update.bin"));
+}
+
+TEST_F(FtpRoute, DownloadFetchesTheRemoteFileIntoTheLocalPath)
+{
+    std::string stored = BinaryContent(70 * 1024);
+    std::ofstream(TargetRoot("target") / "userinfo.txt", std::ios::binary) << stored;
+
+    EXPECT_EQ(Run(kTarget, "", "userinfo.txt", local.path().c_str(), kOperationDownload), 1);
+
+    EXPECT_TRUE(ReadFile(local.file("userinfo.txt")) == stored);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FtpRoute, UnknownOperationIsNoSuccess)
+{
+    EXPECT_EQ(Run(kTarget, "/existing", "", "", 7), 0);
+    EXPECT_TRUE(messages.empty());
+}
+
+// A call abandoned at its deadline must not leave its worker waiting for ever
+// for a data connection that never comes.
+TEST_F(FtpRoute, AbandonedTransferLeavesNoThreadBehind)
+{
+    WriteLocal("reboot.txt", "reboot\r\n");
+    // WinINet keeps helper threads of its own once used.
+    ASSERT_EQ(Run(kTarget, "", "reboot.txt", local.path().c_str(), kOperationUpload), 1);
+    int before = ThreadsOfThisProcess();
+
+    EXPECT_EQ(Run("127.0.0.7", "", "reboot.txt", local.path().c_str(), kOperationUpload), 0);
+
+    int after = ThreadsOfThisProcess();
+    for (int i = 0; i < 400 && after > before; ++i) {
+        ::Sleep(100);
+        after = ThreadsOfThisProcess();
+    }
+    EXPECT_LE(after, before);
 }
 
 struct DirectoryCase {
