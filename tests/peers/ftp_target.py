@@ -14,13 +14,17 @@ misbehaves in exactly one way:
                          the client's data port, though it answers STOR 150
   --silent-after-150     the data connection is made and read, but the
                          upload is never answered after 150
+  --mute                 connections are taken but nothing is ever said,
+                         not even the greeting, like a hung service
 Every login name and every command line received is appended to --journal,
 one "LOGIN name" or "CMD VERB arg" line each.
 """
 import argparse
 import logging
 import os
+import socket
 import sys
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import DTPHandler, FTPHandler
@@ -39,12 +43,20 @@ def parse_args():
     p.add_argument("--hang-up-after", type=int)
     p.add_argument("--no-connect-back", action="store_true")
     p.add_argument("--silent-after-150", action="store_true")
+    p.add_argument("--mute", action="store_true")
     return p.parse_args()
 
 
 def main():
     args = parse_args()
     root = os.path.realpath(args.root)
+    if args.mute:
+        # The kernel completes the connections from the backlog; no one
+        # ever reads or answers them.
+        listener = socket.create_server((args.address, args.port), backlog=16)
+        print("ready", flush=True)
+        while True:
+            time.sleep(3600)
 
     def journal(line):
         if args.journal:

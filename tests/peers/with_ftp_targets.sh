@@ -11,6 +11,7 @@
 #   127.0.0.7  noconnect  answers STOR 150 but never connects back
 #   127.0.0.8  -          no FTP service at all
 #   127.0.0.9  silent     takes the upload's data but never answers after 150
+#   127.0.0.10 mute       takes connections but never says a word
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source_dir="$(cd "$here/../.." && pwd)"
@@ -40,8 +41,9 @@ start_target cutting 127.0.0.5 --cut-after 65536
 start_target hangup 127.0.0.6 --hang-up-after 65536
 start_target noconnect 127.0.0.7 --no-connect-back
 start_target silent 127.0.0.9 --silent-after-150
+start_target mute 127.0.0.10 --mute
 
-for name in target refusing cutting hangup noconnect silent; do
+for name in target refusing cutting hangup noconnect silent mute; do
   for _ in $(seq 100); do
     grep -q '^ready' "$work/$name.log" 2>/dev/null && break
     sleep 0.1

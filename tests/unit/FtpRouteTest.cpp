@@ -236,6 +236,7 @@ TEST_P(FtpUploadFailure, FailsWithinThirtySecondsAndTellsTheUserOnlyOfBrokenConn
 INSTANTIATE_TEST_SUITE_P(Targets, FtpUploadFailure, ::testing::Values(
     FailureCase{"NoFtpService", "127.0.0.8", "", Told::ConnectionError, nullptr},
     FailureCase{"LoginRefused", "127.0.0.4", "", Told::ConnectionError, nullptr},
+    FailureCase{"NeverGreets", "127.0.0.10", "", Told::ConnectionError, nullptr},
     FailureCase{"UnwritableDirectory", kTarget, "/locked", Told::Nothing, "target"},
     FailureCase{"MissingDirectory", kTarget, "/no/such/dir", Told::Nothing, nullptr},
     FailureCase{"AbortedMidway", "127.0.0.5", "", Told::NetworkFailure, "cutting"},
