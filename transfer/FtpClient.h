@@ -1,6 +1,21 @@
 #pragma once
 // A small FTP client over WinINet: one connection to one server, used for a
 // single remote operation and closed again.
+//
+// What the user is told when something fails:
+//  - Connect: the session or the login cannot be had (no FTP service,
+//    connection refused, login refused with 530, no greeting in time): the
+//    text WinINet has for the error, or "There was an exception" when it has
+//    none (Wine has none for a refused login); the call returns 0.
+//  - Upload, Download, EnsureDirectory: the server refuses (an error reply,
+//    ERROR_INTERNET_EXTENDED_ERROR or ERROR_INTERNET_LOGIN_FAILURE) or the
+//    local file cannot be used: 0 and nothing shown; the command that asked
+//    reports the outcome.
+//  - Upload, Download, EnsureDirectory: the network or the target breaks
+//    down (time-out 12002, cancelled 12017, data connection refused 12029,
+//    aborted 12030, reset 12031, session dropped 12110 ..., or a call that
+//    outlives its limit): "网络异常或CPU模块选型错误!" and 0.
+// An upload counts as done only when the server confirms it with 226.
 #include <windows.h>
 #include <wininet.h>
 
