@@ -13,7 +13,7 @@
 //    reports the outcome.
 //  - Upload, Download, EnsureDirectory: the network or the target breaks
 //    down (time-out 12002, cancelled 12017, data connection refused 12029,
-//    aborted 12030, reset 12031, session dropped 12110 ..., or a call that
+//    aborted 12030, reset 12031, the session dropped ..., or a call that
 //    outlives its limit): "网络异常或CPU模块选型错误!" and 0.
 // An upload counts as done only when the server confirms it with 226.
 #include <windows.h>
