@@ -1,7 +1,9 @@
 #include "CommandSupport.h"
 
+#include "FileSets.h"
+
 #include <cstdio>
-#include <cstring>
+#include <iterator>
 
 RemoteRequest UploadRequest(int model, const char* address, const char* remoteDir, const char* fileName,
                             const char* localDir)
@@ -83,10 +85,24 @@ bool SameLocalFile(const std::string& a, const std::string& b)
 bool RefuseIfChosenFileIsAmong(CommandHost& host, const CommandState& state,
                                std::initializer_list<const char*> workingFiles)
 {
+    return RefuseIfChosenFileIsAmong(host, state, workingFiles.begin(), workingFiles.end());
+}
+
+bool RefuseIfChosenFileIsPrepared(CommandHost& host, const CommandState& state)
+{
+    if (RefuseIfChosenFileIsAmong(host, state, std::begin(kSystemFiles), std::end(kSystemFiles)))
+        return true;
+    return RefuseIfChosenFileIsAmong(host, state, {kTempFile});
+}
+
+bool RefuseIfChosenFileIsAmong(CommandHost& host, const CommandState& state, const char* const* first,
+                               const char* const* last)
+{
     if (state.m_szUpdateFile[0] == '\0')
         return false;
     const std::string chosen = ChosenFilePath(state);
-    for (const char* name : workingFiles) {
+    for (const char* const* it = first; it != last; ++it) {
+        const char* name = *it;
         if (!SameLocalFile(chosen, name))
             continue;
         const std::string text = std::string("所选的升级文件就是本程序的工作文件 ") + name +

@@ -30,5 +30,10 @@ bool SameLocalFile(const std::string& a, const std::string& b);
 // A command writes or deletes some files of the working directory. If the
 // chosen update file is one of them, tells the engineer and returns true:
 // the command must not run, or it would destroy the file they mean to send.
+bool RefuseIfChosenFileIsAmong(CommandHost& host, const CommandState& state, const char* const* first,
+                               const char* const* last);
 bool RefuseIfChosenFileIsAmong(CommandHost& host, const CommandState& state,
                                std::initializer_list<const char*> workingFiles);
+// The same for the files that PrepareSystemFiles writes or deletes: the
+// seven generic system files and its scratch file.
+bool RefuseIfChosenFileIsPrepared(CommandHost& host, const CommandState& state);

@@ -38,9 +38,7 @@ void OnCreateSystem(CommandHost& host, CommandState& state)
 {
     const int model = host.CpuModelIndex();
     const char* address = TakeTargetAddress(host, state);
-    if (RefuseIfChosenFileIsAmong(host, state,
-                                  {"Telvo", "Korvid", "run.sh", "userinfo.txt", "user.sh", "scan", "test_isa",
-                                   kTempFile}))
+    if (RefuseIfChosenFileIsPrepared(host, state))
         return;
 
     host.EnableButton(IDC_BTN_CREATE, false);

@@ -9,9 +9,7 @@
 void OnSetNewIpAddress(CommandHost& host, CommandState& state)
 {
     const int model = host.CpuModelIndex();
-    if (RefuseIfChosenFileIsAmong(host, state,
-                                  {"Telvo", "Korvid", "run.sh", "userinfo.txt", "user.sh", "scan", "test_isa",
-                                   kTempFile}))
+    if (RefuseIfChosenFileIsPrepared(host, state))
         return;
 
     host.EnableButton(IDC_BTN_SET_IP, false);
