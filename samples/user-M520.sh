@@ -1,5 +1,5 @@
 #!/bin/sh
-# Site-specific start-up steps of the M520; runs before the PLC runtime.
+# Start-up steps of this site of the M520; runs before the PLC runtime.
 ROOT=/mnt/mmc
 for n in 1 2 3 4 5 6 7 8; do
   mkdir -p $ROOT/plc$n

@@ -153,3 +153,24 @@ TEST_F(HandshakeFiles, AreExactlyThreeBytesWhateverTheyHeldBefore)
 }
 
 } // namespace
+
+namespace {
+
+// Create system works out of the box only if every file it sends lies
+// beside the program.
+TEST(SampleFileSet, LiesCompleteBesideTheProgram)
+{
+    const std::string bin = TestBinaryDir() + "\\..\\bin\\";
+    for (int model : {kModelM410, kModelM520}) {
+        for (int i = 0; i < kSystemFileCount; ++i)
+            EXPECT_TRUE(std::filesystem::is_regular_file(bin + SystemFileVariant(i, model))) << i;
+        char address[64] = "";
+        ::GetPrivateProfileStringA("LOCAL_MACHINE", "IPAddress", "", address, sizeof address,
+                                   (bin + SystemFileVariant(3, model)).c_str());  // userinfo-*.txt
+        EXPECT_NE(address[0], '\0');
+    }
+    for (const char* config : {"issue", "hostname", "inetd.conf", "rc.local"})
+        EXPECT_TRUE(std::filesystem::is_regular_file(bin + config)) << config;
+}
+
+} // namespace
