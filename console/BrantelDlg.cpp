@@ -1,7 +1,211 @@
 #include "BrantelDlg.h"
 
+#include "AboutDlg.h"
+#include "ConsoleSettings.h"
+#include "HostEnv.h"
+#include "NetState.h"
+#include "Resources.h"
+#include "UpgradeCommands.h"
 #include "resource.h"
 
-CBrantelDlg::CBrantelDlg(HWND parent) : CDialog(IDD_BRANTEL_DIALOG, parent) {}
+#include <ctime>
 
-void CBrantelDlg::StopNetCheck() {}
+namespace {
+constexpr UINT_PTR kClockTimer = 0;    // status line clock, every second
+constexpr UINT_PTR kAddressTimer = 1;  // target address hand-over to the worker
+constexpr COLORREF kLampReachable = RGB(0, 255, 0);
+constexpr COLORREF kLampUnreachable = RGB(255, 0, 0);
+}  // namespace
+
+CBrantelDlg::CBrantelDlg(HWND parent)
+    : CDialog(IDD_BRANTEL_DIALOG, parent),
+      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
+{
+    BuildRoutes();
+}
+
+CBrantelDlg::~CBrantelDlg() { StopNetCheck(); }
+
+void CBrantelDlg::BuildRoutes()
+{
+    RouteMessageOrDefault(WM_SYSCOMMAND, [this](WPARAM wParam, LPARAM, LRESULT& result) {
+        if ((wParam & 0xFFF0) != IDM_ABOUTBOX)
+            return false;
+        CAboutDlg about(m_hWnd);
+        about.DoModal();
+        result = 0;
+        return true;
+    });
+    RouteMessage(WM_PAINT, [this](WPARAM, LPARAM) { OnPaint(); return LRESULT(0); });
+    RouteMessage(WM_QUERYDRAGICON, [this](WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); });
+    RouteCommand(IDC_BTN_APPLY, BN_CLICKED, [this] { ::OnApplyUpgrade(*this, m_state); });
+    RouteCommand(IDC_BTN_BROWSE, BN_CLICKED, [this] { ::OnBrowse(*this, m_state); });
+    RouteCommand(IDC_BTN_CREATE, BN_CLICKED, [this] { ::OnCreateSystem(*this, m_state); });
+    for (int slot = 1; slot <= 8; ++slot)
+        RouteCommand(PlcButtonForSlot(slot), BN_CLICKED, [this, slot] { ::OnUpgradePlc(*this, m_state, slot); });
+    // Each command reads the selection itself when it starts.
+    RouteCommand(IDC_COMBO_CPU, CBN_SELCHANGE, [] {});
+    RouteCommand(IDCANCEL, BN_CLICKED, [this] { OnExit(); });
+    RouteCommand(IDC_BTN_RESTART, BN_CLICKED, [this] { ::OnRestartHost(*this, m_state); });
+    RouteMessage(WM_NETSTATUS, [this](WPARAM, LPARAM) { return OnNetStatus(); });
+    RouteMessage(WM_TIMER, [this](WPARAM wParam, LPARAM) { OnTimer(wParam); return LRESULT(0); });
+    RouteMessage(WM_SIZE, [this](WPARAM, LPARAM) { m_layout.Relayout(); return LRESULT(0); });
+    RouteNotify(IDC_IP_TARGET, IPN_FIELDCHANGED, [](NMHDR*) { return LRESULT(0); });
+    RouteCommand(IDC_BTN_SET_IP, BN_CLICKED, [this] { ::OnSetNewIpAddress(*this, m_state); });
+    RouteMessage(WM_DESTROY, [this](WPARAM, LPARAM) {
+        m_netStatusWindow.store(nullptr);
+        return LRESULT(0);
+    });
+}
+
+void CBrantelDlg::DoDataExchange()
+{
+    m_editFile.AttachDlgItem(IDC_EDIT_FILE, *this);
+    m_progress.AttachDlgItem(IDC_PROGRESS, *this);
+    m_ipTarget.AttachDlgItem(IDC_IP_TARGET, *this);
+    m_btnApply.AttachDlgItem(IDC_BTN_APPLY, *this);
+    m_staticStatus.AttachDlgItem(IDC_STATIC_STATUS, *this);
+    m_btnCreate.AttachDlgItem(IDC_BTN_CREATE, *this);
+    m_btnPlc1.AttachDlgItem(IDC_BTN_PLC1, *this);
+    m_btnPlc3.AttachDlgItem(IDC_BTN_PLC3, *this);
+    m_btnPlc5.AttachDlgItem(IDC_BTN_PLC5, *this);
+    m_btnPlc6.AttachDlgItem(IDC_BTN_PLC6, *this);
+    m_btnPlc2.AttachDlgItem(IDC_BTN_PLC2, *this);
+    m_btnPlc7.AttachDlgItem(IDC_BTN_PLC7, *this);
+    m_btnPlc4.AttachDlgItem(IDC_BTN_PLC4, *this);
+    m_btnPlc8.AttachDlgItem(IDC_BTN_PLC8, *this);
+    m_comboCpu.AttachDlgItem(IDC_COMBO_CPU, *this);
+    m_btnRestart.AttachDlgItem(IDC_BTN_RESTART, *this);
+    m_netLamp.SubclassDlgItem(IDC_NET_LAMP, *this);
+    m_btnSetIp.AttachDlgItem(IDC_BTN_SET_IP, *this);
+    m_ipNew.AttachDlgItem(IDC_IP_NEW, *this);
+}
+
+BOOL CBrantelDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    // The model box's items; being sorted, M410 is index 0 and M520 index 1.
+    ::SendMessageA(m_comboCpu.m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("CPU-M410"));
+    ::SendMessageA(m_comboCpu.m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("CPU-M520"));
+
+    AddAboutToSystemMenu();
+    m_layout.Init(this);
+    m_layout.Relayout();
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    g_hNetCheckDone = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_netStatusWindow.store(m_hWnd);
+    StartNetCheck();
+    m_comboCpu.SetCurSel(1);
+    ::SetTimer(m_hWnd, kClockTimer, 1000, nullptr);
+    ::SetTimer(m_hWnd, kAddressTimer, 500, nullptr);
+    ::GetCurPath(m_szCurPath, MAX_PATH);
+    g_szTargetIp.Set(ReadSavedTargetAddress(m_szCurPath).c_str());
+    ShowSavedTargetAddress();
+    return TRUE;
+}
+
+void CBrantelDlg::AddAboutToSystemMenu()
+{
+    HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    if (!systemMenu)
+        return;
+    const std::string about = LoadResourceString(IDS_ABOUTBOX);
+    if (about.empty())
+        return;
+    ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+}
+
+void CBrantelDlg::StartNetCheck()
+{
+    m_hNetCheckThread = ::CreateThread(nullptr, 0, NetCheckThread, this, 0, nullptr);
+}
+
+void CBrantelDlg::ShowSavedTargetAddress()
+{
+    char address[CTargetAddress::kCapacity];
+    g_szTargetIp.CopyTo(address);
+    // The address controls take an address field by field; a saved text
+    // that is no dotted address leaves them blank.
+    DWORD packed = 0;
+    const bool valid = ParseDottedAddress(address, packed);
+    for (CIPAddressCtrl* control : {&m_ipNew, &m_ipTarget}) {
+        if (valid)
+            control->SetAddress(packed);
+        else
+            control->ClearAddress();
+    }
+}
+
+void CBrantelDlg::StopNetCheck()
+{
+    g_bStopNetCheck.store(1);
+    if (m_hNetCheckThread) {
+        ::WaitForSingleObject(m_hNetCheckThread, INFINITE);
+        ::CloseHandle(m_hNetCheckThread);
+        m_hNetCheckThread = nullptr;
+    }
+}
+
+void CBrantelDlg::OnOK()
+{
+    // Enter in the address or path box would otherwise end the console at
+    // once, without saving the address: an engineer who confirms a typed
+    // address with Enter expects to keep working. Enter does nothing here;
+    // Exit, Escape and the close box end the console.
+}
+
+void CBrantelDlg::OnCancel() { OnExit(); }
+
+void CBrantelDlg::OnExit()
+{
+    char szPath[MAX_PATH] = "";
+    ::GetCurPath(szPath, MAX_PATH);
+    const std::string szBuf = m_ipTarget.GetWindowText();
+    SaveTargetAddress(szPath, szBuf.c_str());
+    g_bStopNetCheck.store(1);
+    ::WaitForSingleObject(g_hNetCheckDone, 1000);
+    ::KillTimer(m_hWnd, kClockTimer);
+    ::KillTimer(m_hWnd, kAddressTimer);
+    EndDialog(IDCANCEL);
+}
+
+void CBrantelDlg::OnTimer(UINT_PTR timerId)
+{
+    if (timerId == kClockTimer) {
+        char address[CTargetAddress::kCapacity];
+        g_szTargetIp.CopyTo(address);
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        if (const std::tm* converted = std::localtime(&now))
+            local = *converted;
+        m_staticStatus.SetWindowText(FormatStatusLine(local, address).c_str());
+    } else if (timerId == kAddressTimer) {
+        char address[CTargetAddress::kCapacity];
+        m_ipTarget.GetWindowText(address, sizeof address);
+        g_szTargetIp.Set(address);
+    }
+}
+
+LRESULT CBrantelDlg::OnNetStatus()
+{
+    m_netLamp.SetBackColor(g_bNetOk.load() == 1 ? kLampReachable : kLampUnreachable);
+    return 1;
+}
+
+void CBrantelDlg::OnPaint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    if (::IsIconic(m_hWnd)) {
+        ::SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        RECT rc;
+        ::GetClientRect(m_hWnd, &rc);
+        const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+        ::DrawIcon(dc, x, y, m_hIcon);
+    }
+    ::EndPaint(m_hWnd, &ps);
+}

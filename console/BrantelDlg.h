@@ -1,10 +1,92 @@
 #pragma once
-// The upgrade console: the program's only main window.
+// The upgrade console: the program's only main window. It holds the console
+// state, runs the reachability watch and the clock, and hands each button
+// to its command.
+#include "CommandHost.h"
+#include "CommandState.h"
+#include "Controls.h"
 #include "Dialog.h"
+#include "colorstatic.h"
+#include "movecontrol.h"
 
-class CBrantelDlg : public CDialog {
+#include <atomic>
+
+class CBrantelDlg : public CDialog, public CommandHost {
 public:
     explicit CBrantelDlg(HWND parent = nullptr);
-    // Makes sure the reachability worker has ended; safe to call at any time.
+    ~CBrantelDlg() override;
+
+    // Makes sure the reachability worker has ended: asks it to stop and waits
+    // for it. Safe to call at any time, also more than once.
     void StopNetCheck();
+
+    // One remote operation through the reachable check, the route of the
+    // model, and the one window message let through afterwards.
+    int DispatchRemoteOperation(int route, const char* targetAddress, const char* userName,
+                                const char* password, const char* remoteDir, const char* fileName,
+                                const char* localDir, int authPreference, int operation);
+    int SftpTransfer(const char* targetAddress, const char* userName, const char* password,
+                     const char* remoteDir, const char* fileName, const char* localDir,
+                     int authPreference, int operation);
+    int FtpTransfer(const char* targetAddress, const char* userName, const char* password,
+                    const char* remoteDir, const char* fileName, const char* localDir,
+                    int authPreference, int operation);
+
+    // Where the reachability worker posts WM_NETSTATUS; null once the window
+    // has gone, so that late posts are dropped.
+    HWND NetStatusWindow() const { return m_netStatusWindow.load(); }
+
+    // CommandHost
+    int CpuModelIndex() override;
+    std::string TargetAddressText() override;
+    std::string NewAddressText() override;
+    std::string PathBoxText() override;
+    void SetPathBoxText(const char* text) override;
+    void SetStatusText(const char* text) override;
+    void EnableButton(int controlId, bool enable) override;
+    void ShowMessage(const char* text) override;
+    int DispatchRemoteOperation(const RemoteRequest& request) override;
+    bool RunSaveFileDialog(const SaveDialogOptions& options, FileChoice& choice) override;
+    std::string SettingsDirectory() override;
+
+protected:
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+private:
+    void BuildRoutes();
+    void AddAboutToSystemMenu();
+    void StartNetCheck();
+    void ShowSavedTargetAddress();
+    void OnExit();
+    void OnTimer(UINT_PTR timerId);
+    LRESULT OnNetStatus();
+    void OnPaint();
+
+    CommandState m_state;  // chosen update file and folder, target address text
+    HICON m_hIcon;
+    MoveControl m_layout;
+    char m_szCurPath[MAX_PATH] = "";
+    CEdit m_editFile;
+    CProgressCtrl m_progress;
+    CIPAddressCtrl m_ipTarget;
+    CButton m_btnApply;
+    CStatic m_staticStatus;
+    CButton m_btnCreate;
+    CButton m_btnPlc1, m_btnPlc3, m_btnPlc5, m_btnPlc6, m_btnPlc2, m_btnPlc7, m_btnPlc4, m_btnPlc8;
+    CComboBox m_comboCpu;
+    CButton m_btnRestart;
+    CColorStatic m_netLamp;
+    CButton m_btnSetIp;
+    CIPAddressCtrl m_ipNew;
+
+    HANDLE m_hNetCheckThread = nullptr;
+    std::atomic<HWND> m_netStatusWindow{nullptr};
 };
+
+// The reachability worker: probes the target address every cycle and posts
+// WM_NETSTATUS to the console. Returns 1 after an orderly stop, -1 at once
+// without a dialog.
+DWORD WINAPI NetCheckThread(LPVOID dialog);

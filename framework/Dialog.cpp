@@ -51,13 +51,25 @@ BOOL CDialog::OnInitDialog()
 
 void CDialog::RouteMessage(UINT message, MessageHandler handler)
 {
+    RouteMessageOrDefault(message, [h = std::move(handler)](WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        result = h(wParam, lParam);
+        return true;
+    });
+}
+
+void CDialog::RouteMessageOrDefault(UINT message, OptionalHandler handler)
+{
     m_routes.push_back({message, 0, 0, std::move(handler), nullptr});
 }
 
 void CDialog::RouteCommand(UINT id, UINT code, std::function<void()> handler)
 {
     m_routes.push_back({WM_COMMAND, id, code,
-                        [h = std::move(handler)](WPARAM, LPARAM) { h(); return LRESULT(0); },
+                        [h = std::move(handler)](WPARAM, LPARAM, LRESULT& result) {
+                            h();
+                            result = 0;
+                            return true;
+                        },
                         nullptr});
 }
 
@@ -87,9 +99,11 @@ const CDialog::Route* CDialog::FindRoute(UINT message, WPARAM wParam, LPARAM lPa
 INT_PTR CDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (const Route* route = FindRoute(message, wParam, lParam)) {
-        const LRESULT result = route->onNotify
-                                   ? route->onNotify(reinterpret_cast<NMHDR*>(lParam))
-                                   : route->onMessage(wParam, lParam);
+        LRESULT result = 0;
+        if (route->onNotify)
+            result = route->onNotify(reinterpret_cast<NMHDR*>(lParam));
+        else if (!route->onMessage(wParam, lParam, result))
+            return FALSE;
         if (ReturnsDirectly(message))
             return static_cast<INT_PTR>(result);
         ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);

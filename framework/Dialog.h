@@ -29,6 +29,10 @@ protected:
 
     // Routing table entries, registered by the derived class's constructor.
     void RouteMessage(UINT message, MessageHandler handler);
+    // A handler that may leave the message to the system's default handling:
+    // it returns false for that, or true with `result` set.
+    using OptionalHandler = std::function<bool(WPARAM, LPARAM, LRESULT& result)>;
+    void RouteMessageOrDefault(UINT message, OptionalHandler handler);
     void RouteCommand(UINT id, UINT code, std::function<void()> handler);
     void RouteNotify(UINT id, UINT code, NotifyHandler handler);
 
@@ -39,7 +43,7 @@ private:
         UINT message;  // WM_COMMAND and WM_NOTIFY entries match id and code too
         UINT id;
         UINT code;
-        MessageHandler onMessage;
+        OptionalHandler onMessage;
         NotifyHandler onNotify;
     };
 

@@ -9,6 +9,7 @@
 #define IDB_LOGO                134
 
 #define IDM_ABOUTBOX            16
+#define IDC_STATIC              -1
 
 // Controls of the console dialog.
 #define IDC_BTN_APPLY           1000
