@@ -11,6 +11,8 @@ BRANTEL_ARCHS=x86_64 "$here/scripts/build.sh"
 work="$here/build/run"
 mkdir -p "$work" "$here/out"
 cp "$here/build/x86_64/bin/"* "$work/"
+# The demo's host library probes nothing outside 127.0.0.0/8.
+cp "$here/build/x86_64/tests/fixtures/loopback/KelvoX.dll" "$work/"
 [ -f "$work/Brantel.cfg" ] || printf '[Brantel]\r\nIP=127.0.0.2\r\n' > "$work/Brantel.cfg"
 
 cd "$here"

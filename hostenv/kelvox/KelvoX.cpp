@@ -44,6 +44,11 @@ int __cdecl Ping(const char* address)
     const unsigned long target = ::inet_addr(address);
     if (target == INADDR_NONE || target == INADDR_ANY)
         return 0;
+#ifdef KELVOX_LOOPBACK_ONLY
+    // The test and demo variant probes nothing outside 127.0.0.0/8.
+    if ((ntohl(target) >> 24) != 127)
+        return 0;
+#endif
     HANDLE icmp = ::IcmpCreateFile();
     if (icmp == INVALID_HANDLE_VALUE)
         return 0;

@@ -17,6 +17,7 @@ scratch=$(mktemp -d /tmp/brantel-e2e.XXXXXX)
 
 harness_cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  sysctl -q -w net.ipv4.icmp_echo_ignore_all=0 2>/dev/null || true
   rm -rf "$scratch"
 }
 trap harness_cleanup EXIT
@@ -28,11 +29,22 @@ expect_eq() {
   echo "ok: $1"
 }
 
+# The program with its files; its host library is the variant whose probe
+# never leaves 127.0.0.0/8, so not even the default address is ever probed.
 console_prepare() {
   local dir=$1
   mkdir -p "$dir"
   cp "$BRANTEL_BUILD/bin/"* "$dir/"
+  cp "$BRANTEL_BUILD/tests/fixtures/loopback/KelvoX.dll" "$dir/"
 }
+
+# Makes every address in the namespace silent to pings (1) or answer again (0).
+pings_answered() {
+  sysctl -q -w net.ipv4.icmp_echo_ignore_all=$((1 - $1))
+}
+
+# Milliseconds since the epoch.
+now_ms() { date +%s%3N; }
 
 console_settings() {
   printf '[Brantel]\r\nIP=%s\r\n' "$2" > "$1/Brantel.cfg"

@@ -38,19 +38,52 @@ DWORD ParseAddress(const std::string& dotted)
     return MAKEIPADDRESS(a, b, c, d);
 }
 
+// IPM_GETADDRESS writes through a pointer, which must point into the
+// program's own memory: borrow a word there for the answer.
+DWORD AddressInFields(HWND control)
+{
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(control, &processId);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process)
+        throw DriverError("cannot open the program's process");
+    void* word = ::VirtualAllocEx(process, nullptr, sizeof(DWORD), MEM_COMMIT, PAGE_READWRITE);
+    DWORD address = 0;
+    if (word) {
+        ::SendMessageW(control, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(word));
+        ::ReadProcessMemory(process, word, &address, sizeof address, nullptr);
+        ::VirtualFreeEx(process, word, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(process);
+    if (!word)
+        throw DriverError("cannot borrow memory in the program's process");
+    return address;
+}
+
+HWND WaitForDialog(const std::wstring& caption, double seconds)
+{
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindDialog(caption)) != nullptr; }, seconds, "dialog " + ToUtf8(caption));
+    return found;
+}
+
 struct Command {
     size_t argumentCount;
     std::function<void(const Args&)> run;
 };
 
-// Colour at the centre of a control, as 6 hex digits RRGGBB.
+// Colour at the centre of a control as it shows on the screen, as 6 hex
+// digits RRGGBB. (A device context of another process's window reads blank
+// under Wine; the screen's does not.)
 std::string CentreColour(HWND hwnd)
 {
     RECT rc;
     ::GetClientRect(hwnd, &rc);
-    HDC dc = ::GetDC(hwnd);
-    const COLORREF colour = ::GetPixel(dc, rc.right / 2, rc.bottom / 2);
-    ::ReleaseDC(hwnd, dc);
+    POINT centre{rc.right / 2, rc.bottom / 2};
+    ::ClientToScreen(hwnd, &centre);
+    HDC dc = ::GetDC(nullptr);
+    const COLORREF colour = ::GetPixel(dc, centre.x, centre.y);
+    ::ReleaseDC(nullptr, dc);
     char text[8];
     std::snprintf(text, sizeof text, "%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
     return text;
@@ -107,8 +140,7 @@ const std::map<std::string, Command>& Commands()
          }}},
         // get-ip ID: prints the address in the fields of an IP address control.
         {"get-ip", {1, [](const Args& a) {
-             DWORD address = 0;
-             ::SendMessageW(ConsoleItem(Id(a[0])), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+             const DWORD address = AddressInFields(ConsoleItem(Id(a[0])));
              Print(std::to_string(FIRST_IPADDRESS(address)) + "." + std::to_string(SECOND_IPADDRESS(address)) + "." +
                    std::to_string(THIRD_IPADDRESS(address)) + "." + std::to_string(FOURTH_IPADDRESS(address)));
          }}},
@@ -153,6 +185,34 @@ const std::map<std::string, Command>& Commands()
          }}},
         // close: closes the console as its close box does.
         {"close", {0, [](const Args&) { ::PostMessageW(WaitFor(FindConsole, 0, "console"), WM_CLOSE, 0, 0); }}},
+        // dialog CAPTION SECONDS: a dialog with that caption opens within SECONDS.
+        // ok-dialog CAPTION: presses OK on it and waits for it to close.
+        {"dialog", {2, [](const Args& a) { WaitForDialog(FromUtf8(a[0]), std::stod(a[1])); }}},
+        {"ok-dialog", {1, [](const Args& a) {
+             HWND dialog = WaitForDialog(FromUtf8(a[0]), 0);
+             ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+             WaitUntil([dialog] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 5, "dialog closed");
+         }}},
+        // wait-text ID TEXT SECONDS: control ID shows TEXT within SECONDS.
+        {"wait-text", {3, [](const Args& a) {
+             HWND item = ConsoleItem(Id(a[0]));
+             WaitUntil([&] { return ToUtf8(WindowText(item)) == a[1]; }, std::stod(a[2]), "text " + a[1]);
+         }}},
+        // choose-file SECONDS PATH: in the file dialog that opens within
+        // SECONDS, enters PATH as the file name and confirms.
+        {"choose-file", {2, [](const Args& a) {
+             HWND dialog = WaitFor(FindFileDialog, std::stod(a[0]), "file dialog");
+             HWND name = ::GetDlgItem(dialog, 0x480) ? ::GetDlgItem(dialog, 0x480) : ::GetDlgItem(dialog, 0x47C);
+             ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FromUtf8(a[1]).c_str()));
+             ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+             WaitUntil([dialog] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 10, "file dialog closed");
+         }}},
+        // cancel-file SECONDS: cancels the file dialog that opens within SECONDS.
+        {"cancel-file", {1, [](const Args& a) {
+             HWND dialog = WaitFor(FindFileDialog, std::stod(a[0]), "file dialog");
+             ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
+             WaitUntil([dialog] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 10, "file dialog closed");
+         }}},
         // sleep SECONDS
         {"sleep", {1, [](const Args& a) { ::Sleep(static_cast<DWORD>(std::stod(a[0]) * 1000)); }}},
     };

@@ -20,9 +20,11 @@ std::wstring FromUtf8(const std::string& text)
 
 std::wstring WindowText(HWND hwnd)
 {
-    const int length = ::GetWindowTextLengthW(hwnd);
-    std::vector<wchar_t> text(length + 1, L'\0');
-    ::GetWindowTextW(hwnd, text.data(), length + 1);
+    // GetWindowText does not ask a window of another process for its text;
+    // edit and combo boxes hold theirs themselves, so ask with WM_GETTEXT.
+    const LRESULT length = ::SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
+    ::SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     return text.data();
 }
 
@@ -57,14 +59,31 @@ HWND FindTopLevel(bool (*match)(HWND))
 }
 }  // namespace
 
-HWND FindConsole()
-{
-    return FindTopLevel([](HWND hwnd) { return WindowText(hwnd) == L"Dovrel/Sarnix系统升级程序"; });
+namespace {
+bool IsConsole(HWND hwnd) { return WindowText(hwnd) == L"Dovrel/Sarnix系统升级程序"; }
 }
+
+HWND FindConsole() { return FindTopLevel(IsConsole); }
 
 HWND FindMessageBox()
 {
-    return FindTopLevel([](HWND hwnd) { return ::GetDlgItem(hwnd, 0xFFFF) != nullptr; });
+    return FindTopLevel([](HWND hwnd) { return !IsConsole(hwnd) && ::GetDlgItem(hwnd, 0xFFFF) != nullptr; });
+}
+
+HWND FindDialog(const std::wstring& caption)
+{
+    static std::wstring wanted;
+    wanted = caption;
+    return FindTopLevel([](HWND hwnd) { return WindowText(hwnd) == wanted; });
+}
+
+HWND FindFileDialog()
+{
+    // Wine's file dialog has its name box as edit 0x480 (edt1); Windows
+    // since Vista as combo box 0x47C (cmb13).
+    return FindTopLevel([](HWND hwnd) {
+        return ::GetDlgItem(hwnd, 0x480) != nullptr || ::GetDlgItem(hwnd, 0x47C) != nullptr;
+    });
 }
 
 HWND WaitFor(HWND (*find)(), double seconds, const char* what)

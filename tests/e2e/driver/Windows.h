@@ -14,8 +14,13 @@ std::wstring FromUtf8(const std::string& text);
 
 // The console dialog (caption "Dovrel/Sarnix系统升级程序"), or null.
 HWND FindConsole();
-// The first visible message box (a dialog with the static text 0xFFFF), or null.
+// The first visible message box or other small dialog of the program (a
+// dialog other than the console with a static of id 0xFFFF), or null.
 HWND FindMessageBox();
+// The visible dialog with that caption, or null.
+HWND FindDialog(const std::wstring& caption);
+// The open common file dialog, or null.
+HWND FindFileDialog();
 std::wstring WindowText(HWND hwnd);
 // Waits up to `seconds` for `find` to give a window; throws when none comes.
 HWND WaitFor(HWND (*find)(), double seconds, const char* what);
