@@ -239,38 +239,38 @@ TEST(UnwoundStack, UnreadableStackGivesOneLineWithoutUnwinding)
     CSyntheticStack stack(8);
     CTableUnwinder unwinder;
     CRecordedFrames lines;
-    WalkUnwoundStack(0x140001000, 0, stack, unwinder, lines);
-    EXPECT_EQ(lines.frames, (Frames{{0x140001000, 0}}));
+    WalkUnwoundStack(0x40001000, 0, stack, unwinder, lines);
+    EXPECT_EQ(lines.frames, (Frames{{0x40001000, 0}}));
     EXPECT_EQ(unwinder.calls, 0);
 }
 
 struct UnwindCase {
     const char* what;
-    std::pair<uintptr_t, uintptr_t> callerOfSecond;  // (pc, stack) that 0x140002000 unwinds to
+    std::pair<uintptr_t, uintptr_t> callerOfSecond;  // (pc, stack) that 0x40002000 unwinds to
     Frames expected;
 };
 
 TEST(UnwoundStack, StopsAtTheFirstFrameThatFailsATest)
 {
-    const Frames two{{0x140001000, 0x2000}, {0x140002000, 0x2040}};
+    const Frames two{{0x40001000, 0x2000}, {0x40002000, 0x2040}};
     const UnwindCase cases[] = {
-        {"a stack that does not grow", {0x140003000, 0x2040}, two},
-        {"a stack that shrinks", {0x140003000, 0x2000}, two},
-        {"an unaligned stack", {0x140003000, 0x2084}, two},
-        {"a stack outside writable memory", {0x140003000, 0x9000}, two},
+        {"a stack that does not grow", {0x40003000, 0x2040}, two},
+        {"a stack that shrinks", {0x40003000, 0x2000}, two},
+        {"an unaligned stack", {0x40003000, 0x2084}, two},
+        {"a stack outside writable memory", {0x40003000, 0x9000}, two},
         {"a null return address", {0, 0x2080}, two},
-        {"a caller that cannot be unwound", {0x140009000, 0x2080},
-         {{0x140001000, 0x2000}, {0x140002000, 0x2040}, {0x140009000, 0x2080}}},
+        {"a caller that cannot be unwound", {0x40009000, 0x2080},
+         {{0x40001000, 0x2000}, {0x40002000, 0x2040}, {0x40009000, 0x2080}}},
     };
     for (const UnwindCase& c : cases) {
         CSyntheticStack stack(8);
         for (uintptr_t at : {0x2000, 0x2040, 0x2080, 0x2084})
             stack.Set(at, 0);
         CTableUnwinder unwinder;
-        unwinder.callers[0x140001000] = {0x140002000, 0x2040};
-        unwinder.callers[0x140002000] = c.callerOfSecond;
+        unwinder.callers[0x40001000] = {0x40002000, 0x2040};
+        unwinder.callers[0x40002000] = c.callerOfSecond;
         CRecordedFrames lines;
-        WalkUnwoundStack(0x140001000, 0x2000, stack, unwinder, lines);
+        WalkUnwoundStack(0x40001000, 0x2000, stack, unwinder, lines);
         EXPECT_EQ(lines.frames, c.expected) << c.what;
     }
 }
