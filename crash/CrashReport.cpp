@@ -22,8 +22,8 @@ const char kRule[] = "//=====================================================\r\
 void WriteAddressAndRegisters(const EXCEPTION_RECORD& record, const CONTEXT& context, DWORD section, DWORD offset,
                               const char* module)
 {
-    ReportPrintf("Fault address:  %08X%08X %02X:%08X %s\r\n", HALVES(reinterpret_cast<uintptr_t>(record.ExceptionAddress)), section, offset,
-                 module);
+    const uintptr_t address = reinterpret_cast<uintptr_t>(record.ExceptionAddress);
+    ReportPrintf("Fault address:  %08X%08X %02X:%08X %s\r\n", HALVES(address), section, offset, module);
     ReportPrintf("\r\nRegisters:\r\n");
     ReportPrintf("RAX:%08X%08X\r\nRBX:%08X%08X\r\nRCX:%08X%08X\r\nRDX:%08X%08X\r\nRSI:%08X%08X\r\nRDI:%08X%08X\r\n",
                  HALVES(context.Rax), HALVES(context.Rbx), HALVES(context.Rcx), HALVES(context.Rdx),
