@@ -7,16 +7,20 @@
 #   drive ARGS...                runs the driver (tests/e2e/driver)
 #   expect_eq WHAT EXPECTED ACTUAL
 #   console_wait_exit SECONDS    the program has ended within SECONDS
+#   ftp_target_start ROOT [OPTIONS]  the M410 target at 127.0.0.3:21 serving ROOT
+#                                (journal of logins and commands: $ftp_journal)
 set -euo pipefail
 : "${BRANTEL_BUILD:?}" "${BRANTEL_SOURCE:?}"
 wine_run="$BRANTEL_SOURCE/scripts/wine-run"
 export WINEPREFIX="${WINEPREFIX:-$BRANTEL_SOURCE/build/wineprefix}"
 system32="$WINEPREFIX/drive_c/windows/system32"
 program_pid=""
+peer_pids=()
 scratch=$(mktemp -d /tmp/brantel-e2e.XXXXXX)
 
 harness_cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  for pid in "${peer_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   sysctl -q -w net.ipv4.icmp_echo_ignore_all=0 2>/dev/null || true
   rm -rf "$scratch"
 }
@@ -63,6 +67,37 @@ console_wait_exit() {
     sleep 0.2
   done
   program_pid=""
+peer_pids=()
 }
 
 drive() { "$wine_run" "$BRANTEL_BUILD/tests/driver.exe" "$@"; }
+
+ftp_journal="$scratch/ftp.journal"
+ftp_target_start() {
+  local root=$1
+  shift
+  mkdir -p "$root"
+  /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/ftp_target.py" --address 127.0.0.3 --root "$root" \
+    --journal "$ftp_journal" "$@" >"$scratch/ftp.log" 2>&1 &
+  peer_pids+=($!)
+  for _ in $(seq 100); do
+    grep -q '^ready' "$scratch/ftp.log" && return 0
+    sleep 0.1
+  done
+  fail "the FTP target did not start: $(cat "$scratch/ftp.log")"
+}
+
+ftp_target_stop() {
+  for pid in "${peer_pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
+  peer_pids=()
+}
+
+# A Wine path (Z:) for a Linux path.
+wine_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Runs a command of the console and prints the message box it ends with.
+command_message() {
+  drive click "$1" >/dev/null
+  drive msgbox "${2:-60}"
+  drive dismiss
+}
