@@ -13,7 +13,7 @@ packages=(
   wine wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei xdotool
   locales iproute2 procps psmisc
   openssh-server python3-pyftpdlib python3-paramiko
-  googletest zip nsis
+  googletest zip nsis bc
 )
 
 missing=()

@@ -213,6 +213,34 @@ const std::map<std::string, Command>& Commands()
              ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
              WaitUntil([dialog] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 10, "file dialog closed");
          }}},
+        // resize WIDTH HEIGHT: gives the console that outer size in pixels.
+        {"resize", {2, [](const Args& a) {
+             HWND console = WaitFor(FindConsole, 0, "console");
+             ::SetWindowPos(console, nullptr, 0, 0, Id(a[0]), Id(a[1]), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+         }}},
+        // client: prints the console's client width and height.
+        {"client", {0, [](const Args&) {
+             RECT rc;
+             ::GetClientRect(WaitFor(FindConsole, 0, "console"), &rc);
+             Print(std::to_string(rc.right) + " " + std::to_string(rc.bottom));
+         }}},
+        // rects: prints "id class left top width height" for every visible
+        // control of the console, in the console's client coordinates.
+        {"rects", {0, [](const Args&) {
+             HWND console = WaitFor(FindConsole, 0, "console");
+             for (HWND child = ::GetWindow(console, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                 if (!::IsWindowVisible(child))
+                     continue;
+                 RECT rc;
+                 ::GetWindowRect(child, &rc);
+                 ::MapWindowPoints(nullptr, console, reinterpret_cast<POINT*>(&rc), 2);
+                 wchar_t name[64] = L"";
+                 ::GetClassNameW(child, name, 64);
+                 Print(std::to_string(static_cast<int>(::GetWindowLongPtrW(child, GWLP_ID))) + " " + ToUtf8(name) +
+                       " " + std::to_string(rc.left) + " " + std::to_string(rc.top) + " " +
+                       std::to_string(rc.right - rc.left) + " " + std::to_string(rc.bottom - rc.top));
+             }
+         }}},
         // sleep SECONDS
         {"sleep", {1, [](const Args& a) { ::Sleep(static_cast<DWORD>(std::stod(a[0]) * 1000)); }}},
     };
