@@ -1,0 +1,39 @@
+#pragma once
+// Pieces that several command flows share.
+#include "CommandHost.h"
+#include "CommandState.h"
+
+#include <initializer_list>
+#include <string>
+
+// An upload of `fileName` (from `localDir`, empty = working directory) to
+// `remoteDir`, addressed as every command addresses the target.
+RemoteRequest UploadRequest(int model, const char* address, const char* remoteDir, const char* fileName,
+                            const char* localDir = "");
+// Makes sure `remoteDir` exists on the target.
+RemoteRequest EnsureDirectoryRequest(int model, const char* address, const char* remoteDir);
+
+// Copies the target address control's text (at most 99 characters) into the
+// state and returns it.
+const char* TakeTargetAddress(CommandHost& host, CommandState& state);
+
+// The chosen folder, "\", the chosen file name.
+std::string ChosenFilePath(const CommandState& state);
+
+// True when a regular file exists under `path`.
+bool LocalFileExists(const std::string& path);
+
+// True when the two paths name the same local file: the same full path
+// (letter case aside), or, for existing files, the same file on disk.
+bool SameLocalFile(const std::string& a, const std::string& b);
+
+// A command writes or deletes some files of the working directory. If the
+// chosen update file is one of them, tells the engineer and returns true:
+// the command must not run, or it would destroy the file they mean to send.
+bool RefuseIfChosenFileIsAmong(CommandHost& host, const CommandState& state, const char* const* first,
+                               const char* const* last);
+bool RefuseIfChosenFileIsAmong(CommandHost& host, const CommandState& state,
+                               std::initializer_list<const char*> workingFiles);
+// The same for the files that PrepareSystemFiles writes or deletes: the
+// seven generic system files and its scratch file.
+bool RefuseIfChosenFileIsPrepared(CommandHost& host, const CommandState& state);

@@ -1,0 +1,109 @@
+#include "FileSets.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <initializer_list>
+
+const char* RemoteRootFor(int model)
+{
+    if (model == kModelM410)
+        return "/mnt/nandflash";
+    if (model == kModelM520)
+        return "/mnt/mmc";
+    return "";
+}
+
+const char* const kSystemFiles[kSystemFileCount] = {
+    "Telvo", "Korvid", "run.sh", "userinfo.txt", "user.sh", "scan", "test_isa",
+};
+
+const char* SystemFileVariant(int systemFileIndex, int model)
+{
+    static const char* const variants[2][kSystemFileCount] = {
+        {"Telvo-M410", "Korvid-M410", "run-M410.sh", "userinfo-M410.txt", "user-M410.sh", "scan-M410",
+         "test_isa-M410"},
+        {"Telvo-M520", "Korvid-M520", "run-M520.sh", "userinfo-M520.txt", "user-M520.sh", "scan-M520",
+         "test_isa-M520"},
+    };
+    if (model != kModelM410 && model != kModelM520)
+        return nullptr;
+    if (systemFileIndex < 0 || systemFileIndex >= kSystemFileCount)
+        return nullptr;
+    return variants[model][systemFileIndex];
+}
+
+void PrepareSystemFiles(int model)
+{
+    // These four must not survive from an earlier run: if the model's variant
+    // is missing, no file is better than the other model's program.
+    for (const char* stale : {"Korvid", "run.sh", "scan", "test_isa"})
+        ::DeleteFileA(stale);
+
+    for (int i = 0; i < kSystemFileCount; ++i) {
+        if (const char* variant = SystemFileVariant(i, model))
+            ::CopyFileA(variant, kSystemFiles[i], FALSE);
+    }
+
+    // The variants are edited on the PC and may carry CR LF line ends, which
+    // the target's shell and its settings reader do not accept.
+    for (const char* text : {"run.sh", "user.sh", "userinfo.txt"})
+        ConvertCrToLf(text);
+}
+
+int ConvertCrToLf(const char* path)
+{
+    FILE* source = std::fopen(path, "rb");
+    if (!source)
+        return 0;
+    FILE* temp = std::fopen(kTempFile, "wb+");
+    if (!temp) {
+        std::fclose(source);
+        return 0;
+    }
+
+    char buffer[1024];
+    bool written = false;
+    bool complete = true;
+    size_t got;
+    while ((got = std::fread(buffer, 1, 1000, source)) > 0) {
+        for (size_t i = 0; i < got; ++i) {
+            if (buffer[i] == '\r')
+                buffer[i] = '\n';
+        }
+        if (std::fwrite(buffer, 1, got, temp) != got)
+            complete = false;
+        written = true;
+    }
+    if (std::ferror(source))
+        complete = false;
+    std::fclose(source);
+    if (std::fclose(temp) != 0)
+        complete = false;
+
+    // A short read or write would leave a truncated copy: never let it
+    // replace the file.
+    if (written && complete)
+        ::CopyFileA(kTempFile, path, FALSE);
+    ::DeleteFileA(kTempFile);
+    return complete ? 1 : 0;
+}
+
+namespace {
+
+bool WriteHandshake(const char* name, const char* bytes)
+{
+    FILE* file = std::fopen(name, "wb");
+    if (!file)
+        return false;
+    const bool wrote = std::fwrite(bytes, 1, 3, file) == 3;
+    return std::fclose(file) == 0 && wrote;
+}
+
+} // namespace
+
+// Three bytes each, no terminator and no line end: the first three letters of
+// the marker word "Veltrin", and "123".
+bool WriteShutdownFile() { return WriteHandshake(kShutdownFile, "Vel"); }
+
+bool WriteRebootFile() { return WriteHandshake(kRebootFile, "123"); }

@@ -1,0 +1,41 @@
+#pragma once
+// The CPU models of the target, the local system file set and the handshake
+// files. Every local file here is a bare name in the process's working
+// directory.
+
+// Index of the model combo box; any other value means no model is chosen.
+enum CpuModel { kModelM410 = 0, kModelM520 = 1 };
+
+// "/mnt/nandflash" for M410, "/mnt/mmc" for M520, empty for no model.
+const char* RemoteRootFor(int model);
+
+// The seven generic names of the system file set, in the order the model
+// variants are copied: "Telvo", "Korvid", "run.sh", "userinfo.txt",
+// "user.sh", "scan", "test_isa".
+constexpr int kSystemFileCount = 7;
+extern const char* const kSystemFiles[kSystemFileCount];
+
+// The model's variant of a generic name ("Korvid" -> "Korvid-M520",
+// "run.sh" -> "run-M520.sh"), or nullptr for no model.
+const char* SystemFileVariant(int systemFileIndex, int model);
+
+// Brings the seven generic files of `model` into the working directory:
+// deletes the stale ones, copies the model's variants over them and turns the
+// CR bytes of the three text files into LF. Failures are not reported; a
+// missing variant shows up later as a failed transfer.
+void PrepareSystemFiles(int model);
+
+// Replaces every CR byte of the file by LF (same length), through "tmp.txt".
+// Returns 1 when the file and "tmp.txt" could both be opened, 0 otherwise.
+int ConvertCrToLf(const char* path);
+
+// Scratch file of ConvertCrToLf.
+constexpr const char* kTempFile = "tmp.txt";
+
+// Handshake files: written just before they are sent, three bytes each.
+constexpr const char* kShutdownFile = "shutdown.txt";
+constexpr const char* kRebootFile = "reboot.txt";
+// Creates or truncates `name` and writes the handshake's three bytes, binary.
+// Returns false when the file cannot be created or written.
+bool WriteShutdownFile();
+bool WriteRebootFile();

@@ -1,0 +1,9 @@
+#!/bin/sh
+# Start-up steps of this site of the M410; runs before the PLC runtime.
+ROOT=/mnt/nandflash
+for n in 1 2 3 4 5 6 7 8; do
+  mkdir -p $ROOT/plc$n
+done
+# Handshake files left by the service tool.
+rm -f $ROOT/shutdown.txt $ROOT/reboot.txt
+exit 0

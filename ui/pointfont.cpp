@@ -1,0 +1,23 @@
+#include "pointfont.h"
+
+#include <cstdlib>
+#include <cstring>
+
+LONG PointFontHeight(int pointTenths)
+{
+    HDC screen = ::GetDC(nullptr);
+    const long long dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    // The screen's mapping mode is MM_TEXT: device and logical units agree.
+    return -static_cast<LONG>(std::llabs(dpi * pointTenths / 720));
+}
+
+HFONT CreatePointFont(int pointTenths, const char* faceName)
+{
+    LOGFONTA font;
+    std::memset(&font, 0, sizeof font);
+    font.lfHeight = PointFontHeight(pointTenths);
+    font.lfCharSet = DEFAULT_CHARSET;
+    std::strncpy(font.lfFaceName, faceName, LF_FACESIZE - 1);
+    return ::CreateFontIndirectA(&font);
+}
