@@ -1,30 +1,34 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and opens Brantel under Wine inside a
-# private network namespace (only loopback exists there). With a display the
-# console opens on it; without one it runs under Xvfb, a screenshot of the
-# console is saved to out/console.png, and the program is closed again.
+# Installs what is missing, builds, starts the simulated controller (an M520
+# at 127.0.0.2 over SSH/SFTP and an M410 at 127.0.0.3 over FTP) and opens
+# Brantel against it, all inside a private network namespace in which only
+# loopback exists.
+#
+# With a display the console opens on it and the engineer works in the
+# window; closing the console stops the controller. Without a display it
+# runs under Xvfb and walks through one session by itself (scripts/walkthrough.sh),
+# leaving screenshots, the controller's log and its file tree in out/session/.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/setup.sh"
 BRANTEL_ARCHS=x86_64 "$here/scripts/build.sh"
 
+# The working folder: the program, its files, a key pair for the M520
+# (the program reads it from "~/.ssh" under the working folder) and the
+# settings pointing at the simulated M520.
 work="$here/build/run"
-mkdir -p "$work" "$here/out"
+mkdir -p "$work/~/.ssh"
 cp "$here/build/x86_64/bin/"* "$work/"
 # The demo's host library probes nothing outside 127.0.0.0/8.
 cp "$here/build/x86_64/tests/fixtures/loopback/KelvoX.dll" "$work/"
-[ -f "$work/Brantel.cfg" ] || printf '[Brantel]\r\nIP=127.0.0.2\r\n' > "$work/Brantel.cfg"
+cp "$here/packaging/loginset.ini" "$work/"
+[ -f "$work/~/.ssh/id_rsa" ] || ssh-keygen -q -t rsa -b 2048 -m PEM -N '' -C brantel -f "$work/~/.ssh/id_rsa"
+printf '[Brantel]\r\nIP=127.0.0.2\r\n' > "$work/Brantel.cfg"
 
 cd "$here"
 if [ -n "${DISPLAY:-}" ]; then
-  exec scripts/in-sandbox bash -c 'scripts/wine-prefix && cd build/run && ../../scripts/wine-run Brantel.exe'
+  exec scripts/in-sandbox scripts/with-simcontroller.sh "$here/out/controller" bash -c \
+    'scripts/wine-prefix && cd build/run && ../../scripts/wine-run Brantel.exe'
 fi
-exec scripts/in-sandbox xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  set -e
-  scripts/wine-prefix
-  (cd build/run && ../../scripts/wine-run Brantel.exe) &
-  scripts/wine-run build/x86_64/tests/driver.exe wait-console 60 sleep 2
-  import -window root out/console.png
-  scripts/wine-run build/x86_64/tests/driver.exe close console-gone 10
-  wait
-  echo "screenshot: out/console.png"'
+exec scripts/in-sandbox xvfb-run -a -s "-screen 0 1024x768x24" \
+  scripts/with-simcontroller.sh "$here/out/session" scripts/walkthrough.sh "$here/out/session"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the release packages of both architectures into out/:
+#   Brantel-<version>-win64.zip, Brantel-<version>-win32.zip   portable folders
+#   Brantel-<version>-setup-win64.exe, ...-setup-win32.exe     installers (NSIS)
+# Each holds Brantel.exe, KelvoX.dll, the sample file set, a default
+# loginset.ini and the Chinese and English read-me.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+"$here/scripts/setup.sh"
+"$here/scripts/build.sh"
+
+version=$(sed -n 's/^project(Brantel VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")
+out="$here/out"
+mkdir -p "$out"
+for arch in x86_64 i686; do
+  case $arch in x86_64) bits=64 nsis=x64 ;; i686) bits=32 nsis=x86 ;; esac
+  stage_root="$here/build/package/$arch"
+  stage="$stage_root/Brantel"
+  rm -rf "$stage_root"
+  mkdir -p "$stage"
+  cp "$here/build/$arch/bin/"* "$stage/"
+  "$arch-w64-mingw32-strip" "$stage/Brantel.exe" "$stage/KelvoX.dll"
+  cp "$here/packaging/loginset.ini" "$stage/"
+  cp "$here/packaging/README-en.txt" "$stage/README.txt"
+  cp "$here/packaging/README-zh.txt" "$stage/读我.txt"
+
+  zip_file="$out/Brantel-$version-win$bits.zip"
+  rm -f "$zip_file"
+  (cd "$stage_root" && zip -qr -X "$zip_file" Brantel)
+
+  # The uninstaller removes exactly the files that were installed.
+  (cd "$stage" && for f in *; do printf '  Delete "$INSTDIR\\%s"\n' "$f"; done) > "$stage_root/uninstall-files.nsh"
+  makensis -V2 -INPUTCHARSET UTF8 -DARCH=$nsis -DVERSION="$version" \
+    -DSTAGE="$stage" -DOUTFILE="$out/Brantel-$version-setup-win$bits.exe" \
+    "$here/packaging/brantel.nsi"
+done
+ls -l "$out"/Brantel-"$version"-*

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# with-simcontroller.sh OUT COMMAND...: starts the simulated controller
+# (inside the private namespace), runs COMMAND, stops the controller and
+# leaves its log and file trees in OUT.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+out=$1
+shift
+rm -rf "$out"
+mkdir -p "$out"
+state=$(mktemp -d /tmp/brantel-sim.XXXXXX)
+/usr/bin/python3 "$here/tools/simcontroller/simcontroller.py" --state "$state" \
+  --log "$out/controller.log" --authorized-key "$here/build/run/~/.ssh/id_rsa.pub" \
+  >"$state/out" 2>&1 &
+controller=$!
+stop_controller() {
+  kill "$controller" 2>/dev/null || true
+  wait "$controller" 2>/dev/null || true
+  local m520_root=""
+  if [ -f "$state/roots" ]; then
+    while read -r name root; do
+      (cd "$root" && find . -mindepth 1 | LC_ALL=C sort) > "$out/$name-tree.txt"
+      [ "$name" != M520 ] || m520_root=$root
+    done < "$state/roots"
+  fi
+  rm -rf "$state" ${m520_root:+"$m520_root"}
+}
+trap stop_controller EXIT
+for _ in $(seq 100); do grep -q '^ready' "$state/out" && break; sleep 0.1; done
+grep -q '^ready' "$state/out" || { cat "$state/out" >&2; exit 1; }
+export BRANTEL_SIM_STATE="$state"
+"$@"
