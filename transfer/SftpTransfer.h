@@ -1,4 +1,16 @@
 #pragma once
+// The SFTP route: one remote operation on an M520 target, over an SSH
+// connection of its own that is closed again before the call returns.
 #include "ProgressSink.h"
 #include "RemoteRequest.h"
+
+// Runs `request` (its route field is not looked at). Returns 1 when the
+// operation was carried out, 0 when it failed at either end, -1 when no SSH
+// session could be set up (TCP connection, session, handshake). Diagnostic
+// lines go to the standard output and error streams.
 int SftpTransfer(const RemoteRequest& request, ProgressSink& progress);
+
+// Limits that keep a target that stops answering from holding the console:
+// the TCP connection, and every blocking step of the SSH session.
+constexpr unsigned kSshConnectTimeoutMs = 10000;
+constexpr long kSshSessionTimeoutMs = 15000;

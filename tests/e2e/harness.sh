@@ -9,6 +9,9 @@
 #   console_wait_exit SECONDS    the program has ended within SECONDS
 #   ftp_target_start ROOT [OPTIONS]  the M410 target at 127.0.0.3:21 serving ROOT
 #                                (journal of logins and commands: $ftp_journal)
+#   sshd_target_start DIR        the M520 target (sshd) at 127.0.0.2:22; its
+#                                root in $m520_root; DIR gets the key pair the
+#                                program logs in with, as "~/.ssh/id_rsa"
 set -euo pipefail
 : "${BRANTEL_BUILD:?}" "${BRANTEL_SOURCE:?}"
 wine_run="$BRANTEL_SOURCE/scripts/wine-run"
@@ -67,7 +70,6 @@ console_wait_exit() {
     sleep 0.2
   done
   program_pid=""
-peer_pids=()
 }
 
 drive() { "$wine_run" "$BRANTEL_BUILD/tests/driver.exe" "$@"; }
@@ -100,4 +102,22 @@ command_message() {
   drive click "$1" >/dev/null
   drive msgbox "${2:-60}"
   drive dismiss
+}
+
+m520_root=""
+sshd_target_start() {
+  local dir=$1
+  mkdir -p "$dir/~/.ssh"
+  [ -f "$dir/~/.ssh/id_rsa" ] || ssh-keygen -q -t rsa -b 2048 -m PEM -N '' -C brantel-test -f "$dir/~/.ssh/id_rsa"
+  /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/sshd_target.py" --address 127.0.0.2 \
+    --state "$scratch/sshd" --authorized-key "$dir/~/.ssh/id_rsa.pub" >"$scratch/sshd.out" 2>&1 &
+  peer_pids+=($!)
+  for _ in $(seq 100); do
+    if grep -q '^ready' "$scratch/sshd.out"; then
+      m520_root=$(sed -n 's/^root //p' "$scratch/sshd.out")
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "the SSH target did not start: $(cat "$scratch/sshd.out")"
 }

@@ -112,7 +112,7 @@ const std::map<std::string, Command>& Commands()
         // msgbox-caption: prints the caption of the open message box.
         {"msgbox-caption", {0, [](const Args&) {
              HWND box = WaitFor(FindMessageBox, 0, "message box");
-             Print(ToUtf8(WindowText(box)));
+             Print(ToUtf8(WindowCaption(box)));
          }}},
         // no-msgbox SECONDS: no message box shows for SECONDS.
         {"no-msgbox", {1, [](const Args& a) {
@@ -146,6 +146,13 @@ const std::map<std::string, Command>& Commands()
          }}},
         // enabled ID: prints 1 when control ID is enabled, else 0.
         {"enabled", {1, [](const Args& a) { Print(::IsWindowEnabled(ConsoleItem(Id(a[0]))) ? "1" : "0"); }}},
+        // wait-enabled ID 0|1 SECONDS: control ID is disabled (0) or enabled (1) within SECONDS.
+        {"wait-enabled", {3, [](const Args& a) {
+             HWND item = ConsoleItem(Id(a[0]));
+             const bool wanted = a[1] == "1";
+             WaitUntil([&] { return (::IsWindowEnabled(item) != FALSE) == wanted; }, std::stod(a[2]),
+                       "control " + a[0] + (wanted ? " enabled" : " disabled"));
+         }}},
         // combo ID: prints the selected index and text of a combo box.
         {"combo", {1, [](const Args& a) {
              HWND combo = ConsoleItem(Id(a[0]));

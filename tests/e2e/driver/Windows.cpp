@@ -18,6 +18,16 @@ std::wstring FromUtf8(const std::string& text)
     return out;
 }
 
+std::wstring WindowCaption(HWND hwnd)
+{
+    // For a window of another process this reads the caption the system
+    // keeps, without sending the window a message: finding a window must not
+    // wait for a program that is busy.
+    wchar_t text[512] = L"";
+    ::GetWindowTextW(hwnd, text, 512);
+    return text;
+}
+
 std::wstring WindowText(HWND hwnd)
 {
     // GetWindowText does not ask a window of another process for its text;
@@ -60,7 +70,7 @@ HWND FindTopLevel(bool (*match)(HWND))
 }  // namespace
 
 namespace {
-bool IsConsole(HWND hwnd) { return WindowText(hwnd) == L"Dovrel/Sarnix系统升级程序"; }
+bool IsConsole(HWND hwnd) { return WindowCaption(hwnd) == L"Dovrel/Sarnix系统升级程序"; }
 }
 
 HWND FindConsole() { return FindTopLevel(IsConsole); }
@@ -74,7 +84,7 @@ HWND FindDialog(const std::wstring& caption)
 {
     static std::wstring wanted;
     wanted = caption;
-    return FindTopLevel([](HWND hwnd) { return WindowText(hwnd) == wanted; });
+    return FindTopLevel([](HWND hwnd) { return WindowCaption(hwnd) == wanted; });
 }
 
 HWND FindFileDialog()

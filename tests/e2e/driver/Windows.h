@@ -21,7 +21,11 @@ HWND FindMessageBox();
 HWND FindDialog(const std::wstring& caption);
 // The open common file dialog, or null.
 HWND FindFileDialog();
+// A control's text, asked of the control itself (edit and combo boxes keep
+// theirs); waits while the program is busy.
 std::wstring WindowText(HWND hwnd);
+// A top-level window's caption, without waiting for its program.
+std::wstring WindowCaption(HWND hwnd);
 // Waits up to `seconds` for `find` to give a window; throws when none comes.
 HWND WaitFor(HWND (*find)(), double seconds, const char* what);
 HWND ConsoleItem(int id);
