@@ -8,6 +8,7 @@
 # window; closing the console stops the controller. Without a display it
 # runs under Xvfb and walks through one session by itself (scripts/walkthrough.sh),
 # leaving screenshots, the controller's log and its file tree in out/session/.
+# BRANTEL_WALKTHROUGH=1 asks for the walk-through even where there is a display.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/setup.sh"
@@ -26,7 +27,7 @@ cp "$here/packaging/loginset.ini" "$work/"
 printf '[Brantel]\r\nIP=127.0.0.2\r\n' > "$work/Brantel.cfg"
 
 cd "$here"
-if [ -n "${DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}" ] && [ -z "${BRANTEL_WALKTHROUGH:-}" ]; then
   exec scripts/in-sandbox scripts/with-simcontroller.sh "$here/out/controller" bash -c \
     'scripts/wine-prefix && cd build/run && ../../scripts/wine-run Brantel.exe'
 fi

@@ -94,8 +94,12 @@ class Controller:
         if new_address and new_address != self.address:
             self.log("%s takes the address %s from userinfo.txt" % (self.name, new_address))
             self.address = new_address
-        self.service.start(self.address)
+        # Back on the network first, then its service, as a controller boots.
         self.silencer.unsilence(self.address)
+        try:
+            self.service.start(self.address)
+        except RuntimeError as error:
+            self.log("%s service failed to start: %s" % (self.name, error))
         self.watcher.scan(report=False)
         self.restarting = False
         self.log("%s up at %s" % (self.name, self.address))

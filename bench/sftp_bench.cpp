@@ -1,0 +1,40 @@
+// Uploads one local file through the SFTP route a number of times and prints
+// the wall time of each upload in milliseconds, one per line.
+//   sftp_bench ADDRESS REMOTE_DIR LOCAL_DIR FILE_NAME REPETITIONS
+#include "SftpTransfer.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+struct NoProgress : ProgressSink {
+    void SetRange(int, int) override {}
+    void SetPos(int) override {}
+};
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: sftp_bench ADDRESS REMOTE_DIR LOCAL_DIR FILE_NAME REPETITIONS\n");
+        return 2;
+    }
+    // The route's diagnostic lines are not part of the measurement's output.
+    std::freopen("NUL", "w", stderr);
+    NoProgress progress;
+    const RemoteRequest request{kRouteSftp, argv[1], "root", "", argv[2], argv[4], argv[3], kAuthPublicKey,
+                                kOperationUpload};
+    for (int i = 0; i < std::atoi(argv[5]); ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const int result = SftpTransfer(request, progress);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        if (result != 1) {
+            std::printf("failed %d\n", result);
+            return 1;
+        }
+        std::printf("%lld\n", static_cast<long long>(ms.count()));
+        std::fflush(stdout);
+    }
+    return 0;
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The README's run command, headless: the simulated controller and the
+# scripted session end with every screenshot, the controller's log of what
+# happened, and the files on both targets.
+set -euo pipefail
+: "${BRANTEL_SOURCE:?}"
+cd "$BRANTEL_SOURCE"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+BRANTEL_WALKTHROUGH=1 scripts/run.sh
+out=out/session
+
+shots=(01-console-m520-reachable 02-create-system-m520 03-update-file-chosen 04-upgrade-plc3
+       05-apply-upgrade 06-restart-requested 07-controller-restarting 08-controller-back
+       09-console-m410-reachable 10-create-system-m410)
+for shot in "${shots[@]}"; do
+  [ -s "$out/$shot.png" ] || fail "no screenshot $shot"
+done
+echo "ok: ${#shots[@]} screenshots"
+
+log="$out/controller.log"
+for line in "M520 received directory /mnt/mmc/plc8" "M520 received file /mnt/mmc/plc3/update.rom" \
+            "M520 application stopped for the upgrade" "M520 restarting" "M520 up at 127.0.0.2" \
+            "M410 received file /inetd.conf" "M410 received file /mnt/nandflash/Korvid" \
+            "M410 received directory /mnt/nandflash/plc1"; do
+  grep -qF "$line" "$log" || fail "the controller's log lacks '$line'"
+done
+[ "$(grep -c 'M520 up at' "$log")" -ge 2 ] || fail "the M520 did not come back after its restart"
+echo "ok: the controller's log"
+
+for f in ./etc/rc.local ./home/root/run.sh ./mnt/mmc/Telvo ./mnt/mmc/plc3/update.rom ./mnt/mmc/update.rom \
+         ./mnt/mmc/shutdown.txt ./mnt/mmc/reboot.txt; do
+  grep -qxF "$f" "$out/M520-tree.txt" || fail "the M520 lacks $f"
+done
+for f in ./inetd.conf ./etc/inetd.conf ./etc/issue ./mnt/nandflash/Telvo ./mnt/nandflash/plc8; do
+  grep -qxF "$f" "$out/M410-tree.txt" || fail "the M410 lacks $f"
+done
+echo "ok: the files on both targets"

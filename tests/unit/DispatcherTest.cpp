@@ -1,0 +1,148 @@
+// The dispatcher: refused while the target is not known to answer, the route
+// by model, and exactly one window message let through after each operation.
+#include "Dispatcher.h"
+#include "NetState.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace {
+class RecordingRoutes : public RemoteRoutes {
+public:
+    int Ftp(const RemoteRequest&) override { ++ftpCalls; return result; }
+    int Sftp(const RemoteRequest&) override { ++sftpCalls; return result; }
+    int result = 1;
+    int ftpCalls = 0;
+    int sftpCalls = 0;
+};
+
+// A window that counts the messages dispatched to it.
+class CountingWindow {
+public:
+    CountingWindow()
+    {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "BrantelDispatcherTest";
+        ::RegisterClassA(&wc);
+        hwnd = ::CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        s_count = 0;
+    }
+    ~CountingWindow() { ::DestroyWindow(hwnd); }
+    int Count() const { return s_count; }
+    HWND hwnd;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
+    {
+        if (m == WM_APP)
+            ++s_count;
+        return ::DefWindowProcA(h, m, w, l);
+    }
+    static int s_count;
+};
+int CountingWindow::s_count = 0;
+
+RemoteRequest Request(int route)
+{
+    return RemoteRequest{route, "127.0.0.2", "root", "", "/mnt/mmc", "run.sh", "", kAuthPublicKey, kOperationUpload};
+}
+
+void DropQueuedMessages()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+// Answers the next message box with OK and keeps its text.
+class MessageBoxAnswerer {
+public:
+    MessageBoxAnswerer()
+        : m_thread([this] {
+              for (int i = 0; i < 200 && !m_done; ++i) {
+                  if (HWND box = ::FindWindowA("#32770", nullptr)) {
+                      char text[256] = "";
+                      ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                      m_text = text;
+                      ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      return;
+                  }
+                  ::Sleep(50);
+              }
+          })
+    {
+    }
+    ~MessageBoxAnswerer()
+    {
+        m_done = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    // The text of the box it answered; call after the box has been shown.
+    std::string Text()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_text;
+    }
+
+private:
+    std::atomic<bool> m_done{false};
+    std::string m_text;
+    std::thread m_thread;
+};
+
+TEST(Dispatcher, UnreachableTargetIsRefusedWithAMessageAndNothingElse)
+{
+    for (int flag : {0, 2}) {
+        g_bNetOk = flag;
+        RecordingRoutes routes;
+        MessageBoxAnswerer answerer;
+        EXPECT_EQ(DispatchRemoteOperation(Request(kRouteSftp), routes), -1);
+        EXPECT_EQ(answerer.Text(), "网络似乎不通!");
+        EXPECT_EQ(routes.ftpCalls + routes.sftpCalls, 0);
+    }
+}
+
+TEST(Dispatcher, RouteByModelAndOneMessageLetThrough)
+{
+    struct Case {
+        int route;
+        int routeResult;
+        int expected;
+        int ftpCalls;
+        int sftpCalls;
+    };
+    const Case cases[] = {
+        {kRouteFtp, 1, 1, 1, 0}, {kRouteFtp, 0, 0, 1, 0}, {kRouteSftp, 1, 1, 0, 1},
+        {kRouteSftp, -1, -1, 0, 1}, {2, 1, 0, 0, 0}, {-1, 1, 0, 0, 0}};
+    g_bNetOk = 1;
+    for (const Case& c : cases) {
+        CountingWindow window;
+        ::PostMessageA(window.hwnd, WM_APP, 0, 0);
+        ::PostMessageA(window.hwnd, WM_APP, 0, 0);
+        RecordingRoutes routes;
+        routes.result = c.routeResult;
+        EXPECT_EQ(DispatchRemoteOperation(Request(c.route), routes), c.expected) << c.route;
+        EXPECT_EQ(routes.ftpCalls, c.ftpCalls) << c.route;
+        EXPECT_EQ(routes.sftpCalls, c.sftpCalls) << c.route;
+        EXPECT_EQ(window.Count(), 1) << "exactly one message is let through";
+        DropQueuedMessages();
+    }
+}
+
+TEST(Dispatcher, QuitMessageTakenAfterAnOperationIsConsumed)
+{
+    g_bNetOk = 1;
+    RecordingRoutes routes;
+    ::PostQuitMessage(0);
+    EXPECT_EQ(DispatchRemoteOperation(Request(kRouteSftp), routes), 1);
+    MSG msg;
+    EXPECT_FALSE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+}  // namespace

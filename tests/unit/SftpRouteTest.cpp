@@ -1,0 +1,215 @@
+// The SFTP route against a real sshd (tests/peers/with_sshd_target.sh), public
+// key login as root with the key pair in the working folder.
+#include "SftpTransfer.h"
+#include "TestDirs.h"
+
+#include <gtest/gtest.h>
+#include <io.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+namespace fs = std::filesystem;
+
+struct RecordingProgress : ProgressSink {
+    void SetRange(int lower, int upper) override { range = {lower, upper}; }
+    void SetPos(int position) override
+    {
+        positions.push_back(position);
+        if (onPosition)
+            onPosition(position);
+    }
+    std::pair<int, int> range{-1, -1};
+    std::vector<int> positions;
+    std::function<void(int)> onPosition;
+};
+
+// A folder of the test targets as Wine sees it: its Linux path on drive Z:.
+fs::path LinuxFolder(const char* variable)
+{
+    const char* folder = std::getenv(variable);
+    return fs::path("Z:" + std::string(folder ? folder : "/nonexistent"));
+}
+fs::path TargetRoot() { return LinuxFolder("BRANTEL_SSH_ROOT"); }
+
+std::string ReadAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const fs::path& path, const std::string& content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string Bytes(size_t size)
+{
+    std::string data(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        data[i] = static_cast<char>((i * 131 + 7) % 251);
+    return data;
+}
+
+class SftpRoute : public ::testing::Test {
+protected:
+    int Run(const char* remoteDir, const char* fileName, const std::string& localDir, int operation,
+            const char* address = "127.0.0.2")
+    {
+        const RemoteRequest request{kRouteSftp, address, "root", "", remoteDir, fileName, localDir.c_str(),
+                                    kAuthPublicKey, operation};
+        return SftpTransfer(request, progress);
+    }
+    ScratchDir local;
+    RecordingProgress progress;
+};
+
+TEST_F(SftpRoute, UploadLandsWholeWithProgressPerChunk)
+{
+    const std::string data = Bytes(5000);
+    WriteFile(local.file("five.bin"), data);
+    EXPECT_EQ(Run("/mnt/mmc", "five.bin", local.path(), kOperationUpload), 1);
+    EXPECT_EQ(ReadAll(TargetRoot() / "mnt/mmc/five.bin"), data);
+    EXPECT_EQ(progress.range, std::make_pair(0, 100));
+    // 2024, 2024 and 952 bytes, then the read that finds the end.
+    EXPECT_EQ(progress.positions, (std::vector<int>{0, 40, 80, 100, 100}));
+}
+
+// The paramiko targets journal what they see of a session.
+std::string Journal(const char* peer) { return ReadAll(LinuxFolder("BRANTEL_PEER_WORK") / (std::string(peer) + ".journal")); }
+void ClearJournal(const char* peer) { fs::remove(LinuxFolder("BRANTEL_PEER_WORK") / (std::string(peer) + ".journal")); }
+
+TEST_F(SftpRoute, ChunksOf2024BytesAndThePermissionsSetOnce)
+{
+    WriteFile(local.file("five.bin"), Bytes(5000));
+    ClearJournal("password");
+    const RemoteRequest request{kRouteSftp, "127.0.0.21", "root", "", "", "five.bin", local.path().c_str(),
+                                kAuthPassword, kOperationUpload};
+    EXPECT_EQ(SftpTransfer(request, progress), 1);
+    EXPECT_EQ(Journal("password"), "auth password\nsetstat 100755\nwrite 2024\nwrite 2024\nwrite 952\n");
+}
+
+TEST_F(SftpRoute, OnlyTheMethodThatThePreferencePicksIsTried)
+{
+    struct Case {
+        const char* peer;
+        const char* address;
+        int authPreference;
+        const char* journal;
+    };
+    const Case cases[] = {
+        {"password", "127.0.0.21", kAuthPublicKey, "auth password\n"},           // only password offered
+        {"kbdint", "127.0.0.22", kAuthKeyboardInteractive, "auth keyboard-interactive\nresponse \n"},
+        {"kbdint", "127.0.0.22", 0, "auth password\n"},                          // no preference: password first
+        {"none", "127.0.0.23", kAuthPublicKey, "auth none\n"},                   // no login asked
+        {"nopubkey", "127.0.0.24", kAuthPublicKey, "auth password\n"},
+    };
+    for (const Case& c : cases) {
+        ClearJournal(c.peer);
+        const RemoteRequest request{kRouteSftp, c.address, "root", "", "/", "", "", c.authPreference,
+                                    kOperationEnsureDirectory};
+        EXPECT_EQ(SftpTransfer(request, progress), 1) << c.peer << " " << c.authPreference;
+        EXPECT_EQ(Journal(c.peer), c.journal) << c.peer << " " << c.authPreference;
+    }
+}
+
+TEST_F(SftpRoute, WriteThatTheServerRefusesFails)
+{
+    WriteFile(local.file("five.bin"), Bytes(5000));
+    const RemoteRequest request{kRouteSftp, "127.0.0.25", "root", "", "", "five.bin", local.path().c_str(),
+                                kAuthPassword, kOperationUpload};
+    EXPECT_EQ(SftpTransfer(request, progress), 0);
+}
+
+TEST_F(SftpRoute, EmptyFileGivesAnEmptyRemoteFile)
+{
+    WriteFile(TargetRoot() / "mnt/mmc/empty.bin", "old content");
+    WriteFile(local.file("empty.bin"), "");
+    EXPECT_EQ(Run("/mnt/mmc", "empty.bin", local.path(), kOperationUpload), 1);
+    EXPECT_TRUE(fs::exists(TargetRoot() / "mnt/mmc/empty.bin"));
+    EXPECT_EQ(fs::file_size(TargetRoot() / "mnt/mmc/empty.bin"), 0u);
+    EXPECT_EQ(progress.positions, (std::vector<int>{0}));
+}
+
+TEST_F(SftpRoute, MissingLocalFileLeavesTheRemoteFileAlone)
+{
+    WriteFile(TargetRoot() / "mnt/mmc/kept.bin", "the controller's copy");
+    EXPECT_EQ(Run("/mnt/mmc", "kept.bin", local.path(), kOperationUpload), 0);
+    EXPECT_EQ(ReadAll(TargetRoot() / "mnt/mmc/kept.bin"), "the controller's copy");
+}
+
+TEST_F(SftpRoute, EnsureDirectory)
+{
+    struct Case {
+        const char* dir;
+        int expected;
+        bool existsAfter;
+    };
+    fs::create_directories(TargetRoot() / "mnt/mmc/plc1");
+    const Case cases[] = {
+        {"/mnt/mmc/plc1", 1, true},           // there already
+        {"/mnt/mmc/plc2", 1, true},           // made
+        {"/mnt/mmc/missing/plc3", 0, false},  // its parent is missing
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.dir, "", "", kOperationEnsureDirectory), c.expected) << c.dir;
+        EXPECT_EQ(fs::is_directory(TargetRoot() / (std::string(".") + c.dir)), c.existsAfter) << c.dir;
+    }
+}
+
+TEST_F(SftpRoute, RemoteFileThatCannotBeOpenedFails)
+{
+    fs::create_directories(TargetRoot() / "mnt/mmc/taken.bin");  // a directory holds the name
+    WriteFile(local.file("taken.bin"), "data");
+    EXPECT_EQ(Run("/mnt/mmc", "taken.bin", local.path(), kOperationUpload), 0);
+}
+
+TEST_F(SftpRoute, RefusedConnectionGivesMinusOneWithoutADiagnosticLine)
+{
+    // Nothing listens at 127.0.0.99: the connection is refused at once.
+    const std::string errors = local.file("stderr.txt");
+    std::fflush(stderr);
+    const int saved = ::_dup(2);
+    std::freopen(errors.c_str(), "w", stderr);
+    const int result = Run("/mnt/mmc", "x", local.path(), kOperationUpload, "127.0.0.99");
+    std::fflush(stderr);
+    ::_dup2(saved, 2);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(ReadAll(errors), "");
+}
+
+TEST_F(SftpRoute, OverlongFieldsAreRefused)
+{
+    const std::string longName(300, 'a');
+    WriteFile(local.file("short.bin"), "x");
+    EXPECT_EQ(Run("/mnt/mmc", longName.c_str(), local.path(), kOperationUpload), 0);
+    const std::string longDir = "/mnt/" + std::string(260, 'd');
+    EXPECT_EQ(Run(longDir.c_str(), "", "", kOperationEnsureDirectory), 0);
+}
+
+TEST_F(SftpRoute, TargetThatStopsAnsweringMidUploadFailsWithinTheBound)
+{
+    WriteFile(local.file("big.bin"), Bytes(40 * 1024 * 1024));
+    // Freeze the target's session once a tenth of the file is on its way.
+    progress.onPosition = [](int position) {
+        static bool frozen = false;
+        if (position >= 10 && !frozen) {
+            frozen = true;
+            std::ofstream("freeze") << "stop";
+            ::Sleep(500);
+        }
+    };
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run("/mnt/mmc", "big.bin", local.path(), kOperationUpload), 0);
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_LT(seconds.count(), 30);
+    fs::remove("freeze");
+}
+}  // namespace
