@@ -3,6 +3,8 @@
 //   sftp_bench ADDRESS REMOTE_DIR LOCAL_DIR FILE_NAME REPETITIONS
 #include "SftpTransfer.h"
 
+#include <io.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +22,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: sftp_bench ADDRESS REMOTE_DIR LOCAL_DIR FILE_NAME REPETITIONS\n");
         return 2;
     }
-    // The route's diagnostic lines are not part of the measurement's output.
+    // The route's diagnostic lines are not part of the measurement's output:
+    // the timings go to the original standard output, the rest nowhere.
+    FILE* timings = ::_fdopen(::_dup(1), "w");
+    std::freopen("NUL", "w", stdout);
     std::freopen("NUL", "w", stderr);
     NoProgress progress;
     const RemoteRequest request{kRouteSftp, argv[1], "root", "", argv[2], argv[4], argv[3], kAuthPublicKey,
@@ -30,11 +35,11 @@ int main(int argc, char** argv)
         const int result = SftpTransfer(request, progress);
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         if (result != 1) {
-            std::printf("failed %d\n", result);
+            std::fprintf(timings, "failed %d\n", result);
             return 1;
         }
-        std::printf("%lld\n", static_cast<long long>(ms.count()));
-        std::fflush(stdout);
+        std::fprintf(timings, "%lld\n", static_cast<long long>(ms.count()));
+        std::fflush(timings);
     }
     return 0;
 }
