@@ -59,13 +59,35 @@ void DropQueuedMessages()
     }
 }
 
-// Answers the next message box with OK and keeps its text.
+// A message box of this process, or null.
+HWND OwnMessageBox()
+{
+    struct Search {
+        HWND found = nullptr;
+    } search;
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM param) {
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(hwnd, &process);
+            char name[16] = "";
+            ::GetClassNameA(hwnd, name, sizeof name);
+            if (process == ::GetCurrentProcessId() && std::string(name) == "#32770" && ::IsWindowVisible(hwnd)) {
+                reinterpret_cast<Search*>(param)->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Answers the next message box of this process with OK and keeps its text.
 class MessageBoxAnswerer {
 public:
     MessageBoxAnswerer()
         : m_thread([this] {
               for (int i = 0; i < 200 && !m_done; ++i) {
-                  if (HWND box = ::FindWindowA("#32770", nullptr)) {
+                  if (HWND box = OwnMessageBox()) {
                       char text[256] = "";
                       ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
                       m_text = text;
