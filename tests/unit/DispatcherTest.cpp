@@ -59,26 +59,25 @@ void DropQueuedMessages()
     }
 }
 
+BOOL CALLBACK FindOwnMessageBox(HWND hwnd, LPARAM found)
+{
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hwnd, &process);
+    char name[16] = "";
+    ::GetClassNameA(hwnd, name, sizeof name);
+    if (process == ::GetCurrentProcessId() && std::string(name) == "#32770" && ::IsWindowVisible(hwnd)) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A message box of this process, or null.
 HWND OwnMessageBox()
 {
-    struct Search {
-        HWND found = nullptr;
-    } search;
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM param) {
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(hwnd, &process);
-            char name[16] = "";
-            ::GetClassNameA(hwnd, name, sizeof name);
-            if (process == ::GetCurrentProcessId() && std::string(name) == "#32770" && ::IsWindowVisible(hwnd)) {
-                reinterpret_cast<Search*>(param)->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    ::EnumWindows(FindOwnMessageBox, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // Answers the next message box of this process with OK and keeps its text.
