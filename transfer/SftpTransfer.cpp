@@ -21,41 +21,27 @@ const char* OrEmpty(const char* text) { return text ? text : ""; }
 // "%s/%s"-style joins that must fit the route's path buffers.
 bool Fits(const std::string& text) { return text.size() < kPathCapacity; }
 
-class SftpSession {
+// An SFTP object that is released when the operation ends, unless the
+// session can no longer talk to the peer (then releasing it would only wait).
+template <typename T, int (*Release)(T*)>
+class SftpObject {
 public:
-    explicit SftpSession(LIBSSH2_SFTP* sftp, const SshConnection& connection)
-        : m_sftp(sftp), m_connection(connection) {}
-    ~SftpSession()
+    SftpObject(T* object, const SshConnection& connection) : m_object(object), m_connection(connection) {}
+    ~SftpObject()
     {
-        if (m_sftp && !m_connection.Broken())
-            ::libssh2_sftp_shutdown(m_sftp);
+        if (m_object && !m_connection.Broken())
+            Release(m_object);
     }
-    SftpSession(const SftpSession&) = delete;
-    SftpSession& operator=(const SftpSession&) = delete;
-    LIBSSH2_SFTP* get() const { return m_sftp; }
+    SftpObject(const SftpObject&) = delete;
+    SftpObject& operator=(const SftpObject&) = delete;
+    T* get() const { return m_object; }
 
 private:
-    LIBSSH2_SFTP* m_sftp;
+    T* m_object;
     const SshConnection& m_connection;
 };
-
-class SftpHandle {
-public:
-    SftpHandle(LIBSSH2_SFTP_HANDLE* handle, const SshConnection& connection)
-        : m_handle(handle), m_connection(connection) {}
-    ~SftpHandle()
-    {
-        if (m_handle && !m_connection.Broken())
-            ::libssh2_sftp_close_handle(m_handle);
-    }
-    SftpHandle(const SftpHandle&) = delete;
-    SftpHandle& operator=(const SftpHandle&) = delete;
-    LIBSSH2_SFTP_HANDLE* get() const { return m_handle; }
-
-private:
-    LIBSSH2_SFTP_HANDLE* m_handle;
-    const SshConnection& m_connection;
-};
+using SftpSession = SftpObject<LIBSSH2_SFTP, ::libssh2_sftp_shutdown>;
+using SftpHandle = SftpObject<LIBSSH2_SFTP_HANDLE, ::libssh2_sftp_close_handle>;
 
 void ShowFingerprint(LIBSSH2_SESSION* session)
 {
