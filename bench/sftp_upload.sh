@@ -21,7 +21,7 @@ ssh-keygen -q -t rsa -b 2048 -m PEM -N '' -f "$work/run/~/.ssh/id_rsa"
 /usr/bin/python3 "$here/tests/peers/sshd_target.py" --address 127.0.0.2 --state "$work/state" \
   --authorized-key "$work/run/~/.ssh/id_rsa.pub" > "$work/target.out" 2>&1 &
 target=$!
-for _ in $(seq 100); do grep -q '^ready' "$work/target.out" && break; sleep 0.1; done
+"$here/scripts/wait-ready" "$work/target.out" "the SSH target"
 
 median() { sort -n | sed -n 3p; }
 printf '%-6s %12s %12s %12s\n' size route_ms floor_ms openssh_ms

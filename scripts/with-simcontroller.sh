@@ -26,7 +26,6 @@ stop_controller() {
   rm -rf "$state" ${m520_root:+"$m520_root"}
 }
 trap stop_controller EXIT
-for _ in $(seq 100); do grep -q '^ready' "$state/out" && break; sleep 0.1; done
-grep -q '^ready' "$state/out" || { cat "$state/out" >&2; exit 1; }
+"$here/scripts/wait-ready" "$state/out" "the simulated controller" || exit 1
 export BRANTEL_SIM_STATE="$state"
 "$@"

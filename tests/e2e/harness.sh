@@ -82,11 +82,7 @@ ftp_target_start() {
   /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/ftp_target.py" --address 127.0.0.3 --root "$root" \
     --journal "$ftp_journal" "$@" >"$scratch/ftp.log" 2>&1 &
   peer_pids+=($!)
-  for _ in $(seq 100); do
-    grep -q '^ready' "$scratch/ftp.log" && return 0
-    sleep 0.1
-  done
-  fail "the FTP target did not start: $(cat "$scratch/ftp.log")"
+  "$BRANTEL_SOURCE/scripts/wait-ready" "$scratch/ftp.log" "the FTP target" || fail "the FTP target did not start"
 }
 
 ftp_target_stop() {
@@ -112,12 +108,6 @@ sshd_target_start() {
   /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/sshd_target.py" --address 127.0.0.2 \
     --state "$scratch/sshd" --authorized-key "$dir/~/.ssh/id_rsa.pub" >"$scratch/sshd.out" 2>&1 &
   peer_pids+=($!)
-  for _ in $(seq 100); do
-    if grep -q '^ready' "$scratch/sshd.out"; then
-      m520_root=$(sed -n 's/^root //p' "$scratch/sshd.out")
-      return 0
-    fi
-    sleep 0.1
-  done
-  fail "the SSH target did not start: $(cat "$scratch/sshd.out")"
+  "$BRANTEL_SOURCE/scripts/wait-ready" "$scratch/sshd.out" "the SSH target" || fail "the SSH target did not start"
+  m520_root=$(sed -n 's/^root //p' "$scratch/sshd.out")
 }

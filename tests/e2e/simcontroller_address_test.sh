@@ -13,8 +13,8 @@ ssh-keygen -q -t rsa -b 2048 -m PEM -N '' -f "$dir/~/.ssh/id_rsa"
   --log "$scratch/controller.log" --authorized-key "$dir/~/.ssh/id_rsa.pub" --silent-seconds 3 \
   >"$scratch/sim.out" 2>&1 &
 peer_pids+=($!)
-for _ in $(seq 100); do grep -q '^ready' "$scratch/sim.out" && break; sleep 0.1; done
-grep -q '^ready' "$scratch/sim.out" || fail "the simulated controller did not start: $(cat "$scratch/sim.out")"
+"$BRANTEL_SOURCE/scripts/wait-ready" "$scratch/sim.out" "the simulated controller" ||
+  fail "the simulated controller did not start"
 
 console_start "$dir"
 drive wait-console 60 wait-colour 1019 00FF00 20

@@ -44,11 +44,7 @@ start_target silent 127.0.0.9 --silent-after-150
 start_target mute 127.0.0.10 --mute
 
 for name in target refusing cutting hangup noconnect silent mute; do
-  for _ in $(seq 100); do
-    grep -q '^ready' "$work/$name.log" 2>/dev/null && break
-    sleep 0.1
-  done
-  grep -q '^ready' "$work/$name.log" || { echo "FTP target $name did not start:" >&2; cat "$work/$name.log" >&2; exit 1; }
+  "$source_dir/scripts/wait-ready" "$work/$name.log" "FTP target $name" || exit 1
 done
 
 export BRANTEL_FTP_WORK="$work"

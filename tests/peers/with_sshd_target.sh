@@ -31,8 +31,7 @@ ssh-keygen -q -t rsa -b 2048 -m PEM -N '' -C brantel-test -f "$work/run/~/.ssh/i
 /usr/bin/python3 "$here/sshd_target.py" --address 127.0.0.2 --state "$work/state" \
   --authorized-key "$work/run/~/.ssh/id_rsa.pub" >"$work/target.out" 2>&1 &
 target=$!
-for _ in $(seq 100); do grep -q '^ready' "$work/target.out" && break; sleep 0.1; done
-grep -q '^ready' "$work/target.out" || { cat "$work/target.out" >&2; exit 1; }
+"$source_dir/scripts/wait-ready" "$work/target.out" "SSH target" || exit 1
 export BRANTEL_SSH_ROOT=$(sed -n 's/^root //p' "$work/target.out")
 
 start_peer() {
@@ -49,8 +48,7 @@ start_peer none 127.0.0.23 --auth none
 start_peer nopubkey 127.0.0.24 --auth publickey-not-offered
 start_peer refusing 127.0.0.25 --auth password --refuse-writes
 for name in password kbdint none nopubkey refusing; do
-  for _ in $(seq 100); do grep -q '^ready' "$work/peers/$name.log" 2>/dev/null && break; sleep 0.1; done
-  grep -q '^ready' "$work/peers/$name.log" || { cat "$work/peers/$name.log" >&2; exit 1; }
+  "$source_dir/scripts/wait-ready" "$work/peers/$name.log" "SSH target $name" || exit 1
 done
 export BRANTEL_PEER_WORK="$work/peers"
 
