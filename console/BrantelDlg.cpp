@@ -45,7 +45,6 @@ void CBrantelDlg::BuildRoutes()
         RouteCommand(PlcButtonForSlot(slot), BN_CLICKED, [this, slot] { ::OnUpgradePlc(*this, m_state, slot); });
     // Each command reads the selection itself when it starts.
     RouteCommand(IDC_COMBO_CPU, CBN_SELCHANGE, [] {});
-    RouteCommand(IDCANCEL, BN_CLICKED, [this] { OnExit(); });
     RouteCommand(IDC_BTN_RESTART, BN_CLICKED, [this] { ::OnRestartHost(*this, m_state); });
     RouteMessage(WM_NETSTATUS, [this](WPARAM, LPARAM) { return OnNetStatus(); });
     RouteMessage(WM_TIMER, [this](WPARAM wParam, LPARAM) { OnTimer(wParam); return LRESULT(0); });
@@ -157,6 +156,7 @@ void CBrantelDlg::OnOK()
     // Exit, Escape and the close box end the console.
 }
 
+// The Exit button, the Escape key and the close box all arrive here.
 void CBrantelDlg::OnCancel() { OnExit(); }
 
 void CBrantelDlg::OnExit()
