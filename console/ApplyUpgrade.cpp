@@ -8,7 +8,7 @@
 void OnApplyUpgrade(CommandHost& host, CommandState& state)
 {
     const int model = host.CpuModelIndex();
-    const char* address = TakeTargetAddress(host, state);
+    const std::string address = TakeTargetAddress(host, state);
     if (RefuseIfChosenFileIsAmong(host, state, {kShutdownFile}))
         return;
 
@@ -17,7 +17,7 @@ void OnApplyUpgrade(CommandHost& host, CommandState& state)
     WriteShutdownFile();
     host.EnableButton(IDC_BTN_APPLY, false);
     const char* root = RemoteRootFor(model);
-    host.DispatchRemoteOperation(UploadRequest(model, address, root, kShutdownFile));
+    host.DispatchRemoteOperation(UploadRequest(model, address.c_str(), root, kShutdownFile));
 
     if (host.PathBoxText().empty()) {
         host.ShowMessage("请选择需要升级的程序");
@@ -33,9 +33,9 @@ void OnApplyUpgrade(CommandHost& host, CommandState& state)
         host.EnableButton(IDC_BTN_APPLY, true);
         return;
     }
-    const int result =
-        host.DispatchRemoteOperation(UploadRequest(model, address, root, fileName.c_str(), folder.c_str()));
+    const RemoteOutcome outcome =
+        host.DispatchRemoteOperation(UploadRequest(model, address.c_str(), root, fileName.c_str(), folder.c_str()));
     ::DeleteFileA(kShutdownFile);
     host.EnableButton(IDC_BTN_APPLY, true);
-    host.ShowMessage(result > 0 ? "升级结束" : "升级失败");
+    host.ShowMessage(outcome.Succeeded() ? "升级结束" : "升级失败");
 }

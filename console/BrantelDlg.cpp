@@ -159,8 +159,25 @@ void CBrantelDlg::OnOK()
 // The Exit button, the Escape key and the close box all arrive here.
 void CBrantelDlg::OnCancel() { OnExit(); }
 
+// A command that reaches the console while an operation runs (only a
+// message sent from elsewhere can) waits its turn like a queued click.
+bool CBrantelDlg::DeferCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (!m_operationRunning)
+        return false;
+    ::PostMessageA(m_hWnd, WM_COMMAND, wParam, lParam);
+    return true;
+}
+
 void CBrantelDlg::OnExit()
 {
+    // Exit may arrive inside a running command, through the one message the
+    // dispatcher lets through: that command then ends without starting
+    // another operation or showing anything, and the console closes as soon
+    // as it has.
+    if (m_closing)
+        return;
+    m_closing = true;
     char szPath[MAX_PATH] = "";
     ::GetCurPath(szPath, MAX_PATH);
     const std::string szBuf = m_ipTarget.GetWindowText();

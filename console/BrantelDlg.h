@@ -10,6 +10,7 @@
 #include "movecontrol.h"
 
 #include <atomic>
+#include <functional>
 
 class CBrantelDlg : public CDialog, public CommandHost {
 public:
@@ -20,11 +21,9 @@ public:
     // for it. Safe to call at any time, also more than once.
     void StopNetCheck();
 
-    // One remote operation through the reachable check, the route of the
-    // model, and the one window message let through afterwards.
-    int DispatchRemoteOperation(int route, const char* targetAddress, const char* userName,
-                                const char* password, const char* remoteDir, const char* fileName,
-                                const char* localDir, int authPreference, int operation);
+    // The routes. Each runs its operation on a worker thread while the
+    // console goes on painting and answering the system, but handles
+    // nothing of its own (see RunOperation).
     int SftpTransfer(const char* targetAddress, const char* userName, const char* password,
                      const char* remoteDir, const char* fileName, const char* localDir,
                      int authPreference, int operation);
@@ -36,6 +35,10 @@ public:
     // has gone, so that late posts are dropped.
     HWND NetStatusWindow() const { return m_netStatusWindow.load(); }
 
+    // True from the moment Exit begins: no further remote operation starts
+    // and no further message is shown.
+    bool Closing() const { return m_closing; }
+
     // CommandHost
     int CpuModelIndex() override;
     std::string TargetAddressText() override;
@@ -45,7 +48,9 @@ public:
     void SetStatusText(const char* text) override;
     void EnableButton(int controlId, bool enable) override;
     void ShowMessage(const char* text) override;
-    int DispatchRemoteOperation(const RemoteRequest& request) override;
+    // One remote operation through the reachable check, the route of the
+    // model, and the one window message let through afterwards.
+    RemoteOutcome DispatchRemoteOperation(const RemoteRequest& request) override;
     bool RunSaveFileDialog(const SaveDialogOptions& options, FileChoice& choice) override;
     std::string SettingsDirectory() override;
 
@@ -54,6 +59,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
+    bool DeferCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
     void BuildRoutes();
@@ -64,6 +70,7 @@ private:
     void OnTimer(UINT_PTR timerId);
     LRESULT OnNetStatus();
     void OnPaint();
+    int RunOperation(const std::function<int()>& operation, const std::function<void()>& refresh);
 
     CommandState m_state;  // chosen update file and folder, target address text
     HICON m_hIcon;
@@ -84,6 +91,8 @@ private:
 
     HANDLE m_hNetCheckThread = nullptr;
     std::atomic<HWND> m_netStatusWindow{nullptr};
+    bool m_closing = false;
+    bool m_operationRunning = false;
 };
 
 // The reachability worker: probes the target address every cycle and posts

@@ -39,8 +39,10 @@ public:
     // The application's standard message box: OK button, modal.
     virtual void ShowMessage(const char* text) = 0;
     // One remote operation; the texts are borrowed for the call. Returns the
-    // dispatcher's result: positive success, 0 failure, -1 unreachable.
-    virtual int DispatchRemoteOperation(const RemoteRequest& request) = 0;
+    // dispatcher's result: positive success, 0 failure, -1 unreachable or no
+    // SSH connection, and whether the engineer was told the target does not
+    // answer.
+    virtual RemoteOutcome DispatchRemoteOperation(const RemoteRequest& request) = 0;
     // Runs the common file dialog modally in its Save form (no default
     // extension, read-only box hidden, Explorer style, owned by the dialog).
     // Returns true and fills `choice` when the engineer confirms with OK.

@@ -18,11 +18,23 @@ RemoteRequest EnsureDirectoryRequest(int model, const char* address, const char*
                          kOperationEnsureDirectory};
 }
 
-const char* TakeTargetAddress(CommandHost& host, CommandState& state)
+std::string TakeTargetAddress(CommandHost& host, CommandState& state)
 {
     const std::string text = host.TargetAddressText();
     std::snprintf(state.m_szHostIp, sizeof state.m_szHostIp, "%s", text.c_str());
     return state.m_szHostIp;
+}
+
+SystemFileSetClaim::SystemFileSetClaim(CommandState& state) : m_state(state), m_held(!state.m_systemFileSetInUse)
+{
+    if (m_held)
+        m_state.m_systemFileSetInUse = true;
+}
+
+SystemFileSetClaim::~SystemFileSetClaim()
+{
+    if (m_held)
+        m_state.m_systemFileSetInUse = false;
 }
 
 std::string ChosenFilePath(const CommandState& state)

@@ -14,8 +14,24 @@ RemoteRequest UploadRequest(int model, const char* address, const char* remoteDi
 RemoteRequest EnsureDirectoryRequest(int model, const char* address, const char* remoteDir);
 
 // Copies the target address control's text (at most 99 characters) into the
-// state and returns it.
-const char* TakeTargetAddress(CommandHost& host, CommandState& state);
+// state and returns the command's own copy.
+std::string TakeTargetAddress(CommandHost& host, CommandState& state);
+
+// Holds the working directory's system file set for one command. A command
+// that finds it held by the command it was started inside does nothing: its
+// click has no effect, as on a disabled button.
+class SystemFileSetClaim {
+public:
+    explicit SystemFileSetClaim(CommandState& state);
+    ~SystemFileSetClaim();
+    SystemFileSetClaim(const SystemFileSetClaim&) = delete;
+    SystemFileSetClaim& operator=(const SystemFileSetClaim&) = delete;
+    bool Held() const { return m_held; }
+
+private:
+    CommandState& m_state;
+    bool m_held;
+};
 
 // The chosen folder, "\", the chosen file name.
 std::string ChosenFilePath(const CommandState& state);

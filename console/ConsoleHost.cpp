@@ -1,28 +1,20 @@
 // The console's side of the upgrade commands: what they read from and show
 // in the dialog, and the remote operations they hand to the routes.
 #include "BrantelDlg.h"
+#include "BusyWait.h"
 #include "Dispatcher.h"
 #include "FtpTransfer.h"
 #include "MessageBox.h"
-#include "ProgressSink.h"
+#include "ProgressRelay.h"
 #include "SftpTransfer.h"
 
 #include <commdlg.h>
 
+#include <mutex>
+#include <string>
 #include <vector>
 
 namespace {
-// The SFTP route drives the console's progress bar through this.
-class ProgressBarSink : public ProgressSink {
-public:
-    explicit ProgressBarSink(CProgressCtrl& bar) : m_bar(bar) {}
-    void SetRange(int lower, int upper) override { m_bar.SetRange(lower, upper); }
-    void SetPos(int position) override { m_bar.SetPos(position); }
-
-private:
-    CProgressCtrl& m_bar;
-};
-
 class ConsoleRoutes : public RemoteRoutes {
 public:
     explicit ConsoleRoutes(CBrantelDlg& console) : m_console(console) {}
@@ -36,9 +28,30 @@ public:
         return m_console.SftpTransfer(r.targetAddress, r.userName, r.password, r.remoteDir, r.fileName,
                                       r.localDir, r.authPreference, r.operation);
     }
+    bool Closing() const override { return m_console.Closing(); }
 
 private:
     CBrantelDlg& m_console;
+};
+
+// What the FTP route has to tell the engineer while it works on its worker
+// thread, kept for the console's thread to show once the operation is over.
+class DeferredMessages {
+public:
+    void Add(const char* text)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_texts.emplace_back(text);
+    }
+    std::vector<std::string> Take()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return std::move(m_texts);
+    }
+
+private:
+    std::mutex m_lock;
+    std::vector<std::string> m_texts;
 };
 
 // "label|patterns|...||" to the system's form: NUL-separated, double NUL at the end.
@@ -53,39 +66,45 @@ std::vector<char> SystemFilter(const char* filter)
 }
 }  // namespace
 
-int CBrantelDlg::DispatchRemoteOperation(int route, const char* targetAddress, const char* userName,
-                                         const char* password, const char* remoteDir, const char* fileName,
-                                         const char* localDir, int authPreference, int operation)
+RemoteOutcome CBrantelDlg::DispatchRemoteOperation(const RemoteRequest& request)
 {
-    const RemoteRequest request{route, targetAddress, userName, password, remoteDir,
-                                fileName, localDir, authPreference, operation};
     ConsoleRoutes routes(*this);
     return ::DispatchRemoteOperation(request, routes);
 }
 
-int CBrantelDlg::DispatchRemoteOperation(const RemoteRequest& r)
+int CBrantelDlg::RunOperation(const std::function<int()>& operation, const std::function<void()>& refresh)
 {
-    return DispatchRemoteOperation(r.route, r.targetAddress, r.userName, r.password, r.remoteDir, r.fileName,
-                                   r.localDir, r.authPreference, r.operation);
+    BusyWaitOptions options;
+    options.animated = {m_progress.m_hWnd};
+    options.refresh = refresh;
+    m_operationRunning = true;
+    const int result = RunWhileWindowsStayAlive(operation, options);
+    m_operationRunning = false;
+    return result;
 }
 
 int CBrantelDlg::SftpTransfer(const char* targetAddress, const char* userName, const char* password,
                               const char* remoteDir, const char* fileName, const char* localDir,
                               int authPreference, int operation)
 {
-    ProgressBarSink progress(m_progress);
-    return ::SftpTransfer(RemoteRequest{kRouteSftp, targetAddress, userName, password, remoteDir, fileName,
-                                        localDir, authPreference, operation},
-                          progress);
+    const RemoteRequest request{kRouteSftp, targetAddress, userName, password, remoteDir,
+                                fileName,   localDir,      authPreference, operation};
+    ProgressRelay progress;
+    return RunOperation([&] { return ::SftpTransfer(request, progress); }, [&] { progress.ShowOn(m_progress); });
 }
 
 int CBrantelDlg::FtpTransfer(const char* targetAddress, const char* userName, const char* password,
                              const char* remoteDir, const char* fileName, const char* localDir,
                              int authPreference, int operation)
 {
-    return ::FtpTransfer(RemoteRequest{kRouteFtp, targetAddress, userName, password, remoteDir, fileName,
-                                       localDir, authPreference, operation},
-                         ShowInMessageBox);
+    const RemoteRequest request{kRouteFtp, targetAddress, userName, password, remoteDir,
+                                fileName,  localDir,      authPreference, operation};
+    DeferredMessages messages;
+    const int result = RunOperation(
+        [&] { return ::FtpTransfer(request, [&](const char* text) { messages.Add(text); }); }, nullptr);
+    for (const std::string& text : messages.Take())
+        ShowMessage(text.c_str());
+    return result;
 }
 
 int CBrantelDlg::CpuModelIndex() { return m_comboCpu.GetCurSel(); }
@@ -94,7 +113,12 @@ std::string CBrantelDlg::NewAddressText() { return m_ipNew.GetWindowText(); }
 std::string CBrantelDlg::PathBoxText() { return m_editFile.GetWindowText(); }
 void CBrantelDlg::SetPathBoxText(const char* text) { m_editFile.SetWindowText(text); }
 void CBrantelDlg::SetStatusText(const char* text) { m_staticStatus.SetWindowText(text); }
-void CBrantelDlg::ShowMessage(const char* text) { AfxMessageBox(text); }
+// Once the console is closing the engineer has left: nothing more is shown.
+void CBrantelDlg::ShowMessage(const char* text)
+{
+    if (!m_closing)
+        AfxMessageBox(text);
+}
 std::string CBrantelDlg::SettingsDirectory() { return m_szCurPath; }
 
 void CBrantelDlg::EnableButton(int controlId, bool enable)

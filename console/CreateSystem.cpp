@@ -5,17 +5,66 @@
 
 #include <cstdio>
 #include <initializer_list>
+#include <string>
+#include <utility>
 
 namespace {
 
+// One run of Create system: its model, its own copy of the target address,
+// the files its preparation made ready, and whether everything so far has
+// reached the target.
+class SystemInstall {
+public:
+    SystemInstall(CommandHost& host, int model, std::string address, PreparedSystemFiles prepared)
+        : m_host(host), m_model(model), m_address(std::move(address)), m_prepared(prepared)
+    {
+    }
+
+    // Sends `fileName` to `remoteDir`. A file of the system set that the
+    // preparation could not make ready is not sent: what lies under its name
+    // is nothing or a stale copy, perhaps of the other model's program.
+    RemoteOutcome Send(const char* remoteDir, const char* fileName)
+    {
+        if (IsSystemFile(fileName) && !m_prepared.Ready(fileName)) {
+            m_complete = false;
+            return RemoteOutcome{};
+        }
+        return Count(m_host.DispatchRemoteOperation(UploadRequest(m_model, m_address.c_str(), remoteDir, fileName)));
+    }
+
+    RemoteOutcome EnsureDirectory(const char* remoteDir)
+    {
+        return Count(m_host.DispatchRemoteOperation(EnsureDirectoryRequest(m_model, m_address.c_str(), remoteDir)));
+    }
+
+    // Every file reached the target and every slot directory exists.
+    bool Complete() const { return m_complete; }
+
+private:
+    // The result counts towards the verdict whether or not the command
+    // looks at it.
+    RemoteOutcome Count(RemoteOutcome outcome)
+    {
+        if (!outcome.Succeeded())
+            m_complete = false;
+        return outcome;
+    }
+
+    CommandHost& m_host;
+    int m_model;
+    std::string m_address;
+    PreparedSystemFiles m_prepared;
+    bool m_complete = true;
+};
+
 // The M410 keeps its service table both in "/" and in "/etc". Returns false
 // when the command has to stop.
-bool SendInetdConf(CommandHost& host, int model, const char* address)
+bool SendInetdConf(CommandHost& host, SystemInstall& install)
 {
-    const int first = host.DispatchRemoteOperation(UploadRequest(model, address, "/", "inetd.conf"));
+    const int first = install.Send("/", "inetd.conf").result;
     int second = 0;
     if (first != 0)
-        second = host.DispatchRemoteOperation(UploadRequest(model, address, "/etc", "inetd.conf"));
+        second = install.Send("/etc", "inetd.conf").result;
     // Only the first copy arrived: the target has to be restarted before a
     // second run can complete, but the rest of the set is still worth sending.
     if (first > 0 && second <= 0)
@@ -23,9 +72,9 @@ bool SendInetdConf(CommandHost& host, int model, const char* address)
     return !(first == 0 && second == 0);
 }
 
-bool SendOrStop(CommandHost& host, int model, const char* address, const char* fileName)
+bool SendOrStop(CommandHost& host, SystemInstall& install, const char* fileName)
 {
-    if (host.DispatchRemoteOperation(UploadRequest(model, address, "/etc", fileName)) > 0)
+    if (install.Send("/etc", fileName).Succeeded())
         return true;
     host.ShowMessage("升级失败");
     host.EnableButton(IDC_BTN_CREATE, true);
@@ -36,39 +85,42 @@ bool SendOrStop(CommandHost& host, int model, const char* address, const char* f
 
 void OnCreateSystem(CommandHost& host, CommandState& state)
 {
+    SystemFileSetClaim claim(state);
+    if (!claim.Held())
+        return;
     const int model = host.CpuModelIndex();
-    const char* address = TakeTargetAddress(host, state);
+    std::string address = TakeTargetAddress(host, state);
     if (RefuseIfChosenFileIsPrepared(host, state))
         return;
 
     host.EnableButton(IDC_BTN_CREATE, false);
-    PrepareSystemFiles(model);
+    SystemInstall install(host, model, std::move(address), PrepareSystemFiles(model));
 
-    if (model == kModelM410 && !SendInetdConf(host, model, address)) {
+    if (model == kModelM410 && !SendInetdConf(host, install)) {
         host.ShowMessage("升级失败");
         host.EnableButton(IDC_BTN_CREATE, true);
         return;
     }
     if (model == kModelM520) {
-        host.DispatchRemoteOperation(UploadRequest(model, address, "/etc", "rc.local"));
-        host.DispatchRemoteOperation(UploadRequest(model, address, "/home/root", "run.sh"));
+        install.Send("/etc", "rc.local");
+        install.Send("/home/root", "run.sh");
     }
-    if (!SendOrStop(host, model, address, "issue") || !SendOrStop(host, model, address, "hostname"))
+    if (!SendOrStop(host, install, "issue") || !SendOrStop(host, install, "hostname"))
         return;
 
+    // One file that fails does not keep the others from being sent.
     const char* root = RemoteRootFor(model);
     for (const char* fileName : {"userinfo.txt", "user.sh", "run.sh", "test_isa", "scan", "Korvid", "Telvo"})
-        host.DispatchRemoteOperation(UploadRequest(model, address, root, fileName));
+        install.Send(root, fileName);
 
-    int result = 0;
     for (int slot = 1; slot <= 8; ++slot) {
         char slotDir[MAX_PATH];
         std::snprintf(slotDir, sizeof slotDir, "%s/plc%d", root, slot);
-        result = host.DispatchRemoteOperation(EnsureDirectoryRequest(model, address, slotDir));
+        install.EnsureDirectory(slotDir);
     }
 
     for (const char* fileName : {"Korvid", "run.sh", "scan", "Telvo", "test_isa"})
         ::DeleteFileA(fileName);
     host.EnableButton(IDC_BTN_CREATE, true);
-    host.ShowMessage(result > 0 ? "升级结束" : "升级失败");
+    host.ShowMessage(install.Complete() ? "升级结束" : "升级失败");
 }

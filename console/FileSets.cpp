@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 
 const char* RemoteRootFor(int model)
@@ -33,22 +34,55 @@ const char* SystemFileVariant(int systemFileIndex, int model)
     return variants[model][systemFileIndex];
 }
 
-void PrepareSystemFiles(int model)
+namespace {
+
+int SystemFileIndex(const char* genericName)
+{
+    for (int i = 0; i < kSystemFileCount; ++i) {
+        if (std::strcmp(kSystemFiles[i], genericName) == 0)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool IsSystemFile(const char* genericName) { return SystemFileIndex(genericName) >= 0; }
+
+void PreparedSystemFiles::SetReady(const char* genericName, bool ready)
+{
+    const int index = SystemFileIndex(genericName);
+    if (index >= 0)
+        m_ready[index] = ready;
+}
+
+bool PreparedSystemFiles::Ready(const char* genericName) const
+{
+    const int index = SystemFileIndex(genericName);
+    return index >= 0 && m_ready[index];
+}
+
+PreparedSystemFiles PrepareSystemFiles(int model)
 {
     // These four must not survive from an earlier run: if the model's variant
     // is missing, no file is better than the other model's program.
     for (const char* stale : {"Korvid", "run.sh", "scan", "test_isa"})
         ::DeleteFileA(stale);
 
+    PreparedSystemFiles prepared;
     for (int i = 0; i < kSystemFileCount; ++i) {
-        if (const char* variant = SystemFileVariant(i, model))
-            ::CopyFileA(variant, kSystemFiles[i], FALSE);
+        const char* variant = SystemFileVariant(i, model);
+        prepared.SetReady(kSystemFiles[i], variant && ::CopyFileA(variant, kSystemFiles[i], FALSE));
     }
 
     // The variants are edited on the PC and may carry CR LF line ends, which
-    // the target's shell and its settings reader do not accept.
-    for (const char* text : {"run.sh", "user.sh", "userinfo.txt"})
-        ConvertCrToLf(text);
+    // the target's shell and its settings reader do not accept: a text file
+    // that could not be converted is not ready to be sent.
+    for (const char* text : {"run.sh", "user.sh", "userinfo.txt"}) {
+        if (ConvertCrToLf(text) != 1)
+            prepared.SetReady(text, false);
+    }
+    return prepared;
 }
 
 int ConvertCrToLf(const char* path)
@@ -82,11 +116,12 @@ int ConvertCrToLf(const char* path)
         complete = false;
 
     // A short read or write would leave a truncated copy: never let it
-    // replace the file.
+    // replace the file. An empty file needs no copy.
+    bool converted = complete;
     if (written && complete)
-        ::CopyFileA(kTempFile, path, FALSE);
+        converted = ::CopyFileA(kTempFile, path, FALSE) != 0;
     ::DeleteFileA(kTempFile);
-    return complete ? 1 : 0;
+    return converted ? 1 : 0;
 }
 
 namespace {

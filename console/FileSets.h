@@ -19,14 +19,30 @@ extern const char* const kSystemFiles[kSystemFileCount];
 // "run.sh" -> "run-M520.sh"), or nullptr for no model.
 const char* SystemFileVariant(int systemFileIndex, int model);
 
+// True for the seven generic names of the system file set.
+bool IsSystemFile(const char* genericName);
+
+// Which of the seven generic files hold the chosen model's variant, ready to
+// be sent, after PrepareSystemFiles. A file that is not ready holds nothing,
+// or a stale copy, possibly of the other model.
+class PreparedSystemFiles {
+public:
+    void SetReady(const char* genericName, bool ready);
+    bool Ready(const char* genericName) const;
+
+private:
+    bool m_ready[kSystemFileCount] = {};
+};
+
 // Brings the seven generic files of `model` into the working directory:
 // deletes the stale ones, copies the model's variants over them and turns the
-// CR bytes of the three text files into LF. Failures are not reported; a
-// missing variant shows up later as a failed transfer.
-void PrepareSystemFiles(int model);
+// CR bytes of the three text files into LF. A file is ready when its
+// variant was copied and, for the three text files, converted.
+PreparedSystemFiles PrepareSystemFiles(int model);
 
 // Replaces every CR byte of the file by LF (same length), through "tmp.txt".
-// Returns 1 when the file and "tmp.txt" could both be opened, 0 otherwise.
+// Returns 1 when the file holds the converted bytes, 0 when it could not be
+// read, "tmp.txt" could not be made or the file could not be replaced.
 int ConvertCrToLf(const char* path);
 
 // Scratch file of ConvertCrToLf.

@@ -36,7 +36,7 @@ void OnUpgradePlc(CommandHost& host, CommandState& state, int slot)
         host.ShowMessage("请选择需要升级的程序");
         return;
     }
-    const char* address = TakeTargetAddress(host, state);
+    const std::string address = TakeTargetAddress(host, state);
     const std::string fileName = state.m_szUpdateFile;
     const std::string folder = state.m_szUpdateDir;
     if (!LocalFileExists(folder + "\\" + fileName)) {
@@ -48,8 +48,8 @@ void OnUpgradePlc(CommandHost& host, CommandState& state, int slot)
         std::snprintf(slotDir, sizeof slotDir, "%s/plc%d", RemoteRootFor(model), slot);
 
     host.EnableButton(button, false);
-    const int result =
-        host.DispatchRemoteOperation(UploadRequest(model, address, slotDir, fileName.c_str(), folder.c_str()));
+    const RemoteOutcome outcome =
+        host.DispatchRemoteOperation(UploadRequest(model, address.c_str(), slotDir, fileName.c_str(), folder.c_str()));
     host.EnableButton(button, true);
-    host.ShowMessage(result > 0 ? "升级结束" : "升级失败");
+    host.ShowMessage(outcome.Succeeded() ? "升级结束" : "升级失败");
 }

@@ -2,10 +2,12 @@
 #include "FileSets.h"
 #include "UpgradeCommands.h"
 
+#include <string>
+
 void OnRestartHost(CommandHost& host, CommandState& state)
 {
     const int model = host.CpuModelIndex();
-    const char* address = TakeTargetAddress(host, state);
+    const std::string address = TakeTargetAddress(host, state);
     const char* root = RemoteRootFor(model);
     if (RefuseIfChosenFileIsAmong(host, state, {kRebootFile}))
         return;
@@ -14,9 +16,10 @@ void OnRestartHost(CommandHost& host, CommandState& state)
         host.ShowMessage("重启失败");
         return;
     }
-    const int result = host.DispatchRemoteOperation(UploadRequest(model, address, root, kRebootFile));
+    const RemoteOutcome outcome = host.DispatchRemoteOperation(UploadRequest(model, address.c_str(), root, kRebootFile));
     ::DeleteFileA(kRebootFile);
-    // An unreachable target (-1) has been reported by the dispatcher already.
-    if (result == 0)
+    // Silence would read as success: only a target that the dispatcher has
+    // already reported as not answering needs no word here.
+    if (!outcome.Succeeded() && !outcome.refusedUnreachable)
         host.ShowMessage("重启失败");
 }

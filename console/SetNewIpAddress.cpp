@@ -6,30 +6,61 @@
 #include <initializer_list>
 #include <string>
 
+namespace {
+
+constexpr const char* kUserinfoFile = "userinfo.txt";
+
+// The address that the working directory's "userinfo.txt" gives the target
+// (the reader drops the double quotes around it); "?" when it gives none.
+std::string AddressInUserinfo()
+{
+    char path[MAX_PATH * 2] = "";
+    const DWORD length = ::GetFullPathNameA(kUserinfoFile, sizeof path, path, nullptr);
+    if (length == 0 || length >= sizeof path)
+        return "?";
+    char value[100] = "";
+    ::GetPrivateProfileStringA("LOCAL_MACHINE", "IPAddress", "?", value, sizeof value, path);
+    return value;
+}
+
+} // namespace
+
 void OnSetNewIpAddress(CommandHost& host, CommandState& state)
 {
+    SystemFileSetClaim claim(state);
+    if (!claim.Held())
+        return;
     const int model = host.CpuModelIndex();
     if (RefuseIfChosenFileIsPrepared(host, state))
         return;
 
     host.EnableButton(IDC_BTN_SET_IP, false);
-    const char* address = TakeTargetAddress(host, state);
-    const std::string value = "\"" + host.NewAddressText() + "\"";
+    const std::string address = TakeTargetAddress(host, state);
+    const std::string newAddress = host.NewAddressText();
+    const std::string value = "\"" + newAddress + "\"";
 
     // The generic file and both model variants, so that the next Create
     // system sends the new address too.
     const std::string settingsDir = host.SettingsDirectory();
-    for (const char* name : {"userinfo.txt", "userinfo-M410.txt", "userinfo-M520.txt"}) {
+    for (const char* name : {kUserinfoFile, "userinfo-M410.txt", "userinfo-M520.txt"}) {
         const std::string path = settingsDir + "\\" + name;
         ::WritePrivateProfileStringA("LOCAL_MACHINE", "IPAddress", value.c_str(), path.c_str());
     }
 
     const char* root = RemoteRootFor(model);
-    PrepareSystemFiles(model);
+    const PreparedSystemFiles prepared = PrepareSystemFiles(model);
     host.EnableButton(IDC_BTN_SET_IP, true);
 
+    // The file is prepared in the working directory, from the variant there.
+    // When the userinfo files could not be written, or the settings live in
+    // another folder, it still holds the old address: sending it would be
+    // reported as a change that never happens.
+    if (!prepared.Ready(kUserinfoFile) || AddressInUserinfo() != newAddress) {
+        host.ShowMessage("IP地址更新失败");
+        return;
+    }
     // Sent to the address the target answers at now; the new one takes
     // effect only after its next restart.
-    const int result = host.DispatchRemoteOperation(UploadRequest(model, address, root, "userinfo.txt"));
-    host.ShowMessage(result > 0 ? "IP地址更新成功，请重启生效" : "IP地址更新失败");
+    const RemoteOutcome outcome = host.DispatchRemoteOperation(UploadRequest(model, address.c_str(), root, kUserinfoFile));
+    host.ShowMessage(outcome.Succeeded() ? "IP地址更新成功，请重启生效" : "IP地址更新失败");
 }

@@ -98,6 +98,8 @@ const CDialog::Route* CDialog::FindRoute(UINT message, WPARAM wParam, LPARAM lPa
 
 INT_PTR CDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_COMMAND && DeferCommand(wParam, lParam))
+        return TRUE;
     if (const Route* route = FindRoute(message, wParam, lParam)) {
         LRESULT result = 0;
         if (route->onNotify)

@@ -23,6 +23,9 @@ protected:
     virtual BOOL OnInitDialog();
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // Returning true keeps a WM_COMMAND from its handler, for a dialog that
+    // cannot take commands at the moment and handles them later.
+    virtual bool DeferCommand(WPARAM, LPARAM) { return false; }
 
     using MessageHandler = std::function<LRESULT(WPARAM, LPARAM)>;
     using NotifyHandler = std::function<LRESULT(NMHDR*)>;

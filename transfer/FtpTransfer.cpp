@@ -1,7 +1,5 @@
 #include "FtpTransfer.h"
 
-#include "MessageBox.h"
-
 #include <exception>
 
 namespace {
@@ -18,8 +16,6 @@ std::string FtpRemotePath(const RemoteRequest& request)
 {
     return Text(request.remoteDir) + "/" + Text(request.fileName);
 }
-
-void ShowInMessageBox(const char* text) { AfxMessageBox(text); }
 
 namespace {
 int RunOperation(CFtpClient& FTPSession, int operation, const std::string& LoadPath, const std::string& RemotePath)

@@ -12,9 +12,6 @@
 // to `showMessage`.
 int FtpTransfer(const RemoteRequest& request, const MessageSink& showMessage);
 
-// The program's message sink: the application's standard message box.
-void ShowInMessageBox(const char* text);
-
 // The local path of a request: localDir/fileName, or fileName alone in the
 // working directory when localDir is empty.
 std::string FtpLocalPath(const RemoteRequest& request);

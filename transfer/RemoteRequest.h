@@ -17,3 +17,15 @@ struct RemoteRequest {
     int authPreference;         // SshAuthMethod, or no preference
     int operation;              // RemoteOperation
 };
+
+// What came of one remote operation, as the commands see it.
+struct RemoteOutcome {
+    // 1 success; 0 failure; -1 the target is not known to answer, or no SSH
+    // connection could be set up. Any positive value counts as success.
+    int result = 0;
+    // Nothing was tried because the target is not known to answer, and the
+    // engineer has been told so ("网络似乎不通!").
+    bool refusedUnreachable = false;
+
+    bool Succeeded() const { return result > 0; }
+};

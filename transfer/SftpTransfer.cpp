@@ -1,7 +1,9 @@
 #include "SftpTransfer.h"
 
+// winsock2.h must come before windows.h.
 #include "SshConnection.h"
 #include "LocalFile.h"
+#include "MillisecondPause.h"
 #include "SshAuth.h"
 
 #include <libssh2_sftp.h>
@@ -31,6 +33,14 @@ public:
     {
         if (m_object && !m_connection.Broken())
             Release(m_object);
+    }
+    // Releases the object now; true when the server agreed. A remote file is
+    // complete only once its close has succeeded.
+    bool ReleaseNow()
+    {
+        T* object = m_object;
+        m_object = nullptr;
+        return object && !m_connection.Broken() && Release(object) == 0;
     }
     SftpObject(const SftpObject&) = delete;
     SftpObject& operator=(const SftpObject&) = delete;
@@ -112,6 +122,7 @@ int Upload(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string&
 
     char mem[kChunk];
     long long transferred = 0;
+    MillisecondPause pause;
     for (;;) {
         const long read = local.Read(mem, kChunk);
         if (read < 0)
@@ -123,10 +134,10 @@ int Upload(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string&
             break;
         if (!WriteAll(remote.get(), mem, static_cast<size_t>(read)))
             return 0;
-        ::Sleep(1);
+        pause.Wait();
     }
     ::libssh2_sftp_fsync(remote.get());
-    return transferred == total ? 1 : 0;
+    return remote.ReleaseNow() && transferred == total ? 1 : 0;
 }
 
 int Download(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string& localPath,

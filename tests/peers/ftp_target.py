@@ -16,6 +16,8 @@ misbehaves in exactly one way:
                          upload is never answered after 150
   --mute                 connections are taken but nothing is ever said,
                          not even the greeting, like a hung service
+  --slow BYTES           uploads are read at most BYTES per second, like a
+                         controller on a slow link
 Every login name and every command line received is appended to --journal,
 one "LOGIN name" or "CMD VERB arg" line each.
 """
@@ -27,7 +29,7 @@ import sys
 import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -44,6 +46,7 @@ def parse_args():
     p.add_argument("--no-connect-back", action="store_true")
     p.add_argument("--silent-after-150", action="store_true")
     p.add_argument("--mute", action="store_true")
+    p.add_argument("--slow", type=int)
     return p.parse_args()
 
 
@@ -69,7 +72,9 @@ def main():
         for sub in args.read_only:
             authorizer.override_perm("anonymous", os.path.join(root, sub), perm="elr", recursive=True)
 
-    class TargetDTP(DTPHandler):
+    class TargetDTP(ThrottledDTPHandler if args.slow else DTPHandler):
+        read_limit = args.slow or 0
+
         def handle_read(self):
             if args.silent_after_150:
                 self.cmd_channel.silenced = True

@@ -165,7 +165,12 @@ class RestartHost : public Commands, public ::testing::WithParamInterface<Restar
 TEST_P(RestartHost, ReportsOnlyAPlainFailure)
 {
     std::string sentContent;
-    host.answer = [&](const SentRequest& r) { sentContent = Read(r.fileName); return GetParam().result; };
+    // -2 stands for the route's own -1: no connection, and nothing shown.
+    host.minusOneIsRefusal = GetParam().result != -2;
+    host.answer = [&](const SentRequest& r) {
+        sentContent = Read(r.fileName);
+        return GetParam().result == -2 ? -1 : GetParam().result;
+    };
     OnRestartHost(host, state);
     EXPECT_EQ(host.events, GetParam().expected);
     EXPECT_EQ(sentContent, "123");
@@ -175,6 +180,7 @@ TEST_P(RestartHost, ReportsOnlyAPlainFailure)
 INSTANTIATE_TEST_SUITE_P(Results, RestartHost, ::testing::Values(
     RestartCase{"Failure", 0, {"send /mnt/mmc reboot.txt", "message 重启失败"}},
     RestartCase{"Unreachable", -1, {"send /mnt/mmc reboot.txt"}},
+    RestartCase{"NoConnection", -2, {"send /mnt/mmc reboot.txt", "message 重启失败"}},
     RestartCase{"Success", 1, {"send /mnt/mmc reboot.txt"}},
     RestartCase{"OtherPositive", 7, {"send /mnt/mmc reboot.txt"}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -190,14 +196,14 @@ TEST_F(Commands, RestartHostThatCannotWriteItsFileSendsNothing)
 
 class SetNewIpAddress : public Commands {
 protected:
-    std::string Ini(const std::string& name) { return Read(settings.file(name)); }
     ScratchDir settings;
 };
 
 TEST_F(SetNewIpAddress, WritesThreeFilesAndSendsToTheCurrentAddressWithTheButtonBackOn)
 {
-    host.settingsDir = settings.path();
-    Write(settings.file("userinfo-M520.txt"), "[PLC]\r\nSlots=8\r\n[LOCAL_MACHINE]\r\nIPAddress=\"10.0.0.1\"\r\n");
+    // The program's folder is both its working and its settings folder.
+    host.settingsDir = scratch.path();
+    Write("userinfo-M520.txt", "[PLC]\r\nSlots=8\r\n[LOCAL_MACHINE]\r\nIPAddress=\"10.0.0.1\"\r\n");
     OnSetNewIpAddress(host, state);
     host.newAddress = "10.9.8.6";
     OnSetNewIpAddress(host, state);
@@ -205,13 +211,13 @@ TEST_F(SetNewIpAddress, WritesThreeFilesAndSendsToTheCurrentAddressWithTheButton
     for (const char* name : {"userinfo.txt", "userinfo-M410.txt", "userinfo-M520.txt"}) {
         char value[64] = "";
         ::GetPrivateProfileStringA("LOCAL_MACHINE", "IPAddress", "", value, sizeof value,
-                                   settings.file(name).c_str());
+                                   scratch.file(name).c_str());
         EXPECT_STREQ(value, "10.9.8.6") << name;
-        const std::string text = Ini(name);
+        const std::string text = Read(name);
         EXPECT_NE(text.find("IPAddress=\"10.9.8.6\""), std::string::npos) << text;
         EXPECT_EQ(text.find("IPAddress"), text.rfind("IPAddress")) << text;
     }
-    EXPECT_NE(Ini("userinfo-M520.txt").find("Slots=8"), std::string::npos);
+    EXPECT_NE(Read("userinfo-M520.txt").find("Slots=8"), std::string::npos);
 
     const Events once{"disable 1020", "enable 1020", "send /mnt/mmc userinfo.txt",
                       "message IP地址更新成功，请重启生效"};
@@ -236,9 +242,38 @@ TEST_F(SetNewIpAddress, SentFileCarriesTheNewAddressWhenSettingsAndWorkingDirect
     EXPECT_EQ(host.sent.at(0).remoteDir, "/mnt/nandflash");
 }
 
+// The file that would go out is prepared in the working directory: when the
+// new address did not get into it, nothing is sent and the change fails.
+TEST_F(SetNewIpAddress, FileWithoutTheNewAddressIsNotSent)
+{
+    struct Case {
+        const char* name;
+        bool settingsElsewhere;
+        bool variantUnreadable;
+    };
+    for (const Case& c : {Case{"settings in another folder", true, false},
+                          Case{"variant that cannot be copied", false, true}}) {
+        SCOPED_TRACE(c.name);
+        host.events.clear();
+        host.sent.clear();
+        host.settingsDir = c.settingsElsewhere ? settings.path() : scratch.path();
+        Write("userinfo-M520.txt", "[LOCAL_MACHINE]\r\nIPAddress=\"10.0.0.1\"\r\n");
+        std::filesystem::remove("userinfo.txt");
+        // Held open without sharing, the variant cannot be read.
+        HANDLE held = c.variantUnreadable ? ::CreateFileA("userinfo-M520.txt", GENERIC_READ, 0, nullptr,
+                                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                                          : INVALID_HANDLE_VALUE;
+        OnSetNewIpAddress(host, state);
+        if (held != INVALID_HANDLE_VALUE)
+            ::CloseHandle(held);
+        EXPECT_EQ(host.events, (Events{"disable 1020", "enable 1020", "message IP地址更新失败"}));
+        EXPECT_TRUE(host.sent.empty());
+    }
+}
+
 TEST_F(SetNewIpAddress, FailureOrNoModelShowsTheFailureMessage)
 {
-    host.settingsDir = settings.path();
+    host.settingsDir = scratch.path();
     for (int model : {-1, 2, 1}) {
         SCOPED_TRACE(model);
         host.model = model;
@@ -247,7 +282,9 @@ TEST_F(SetNewIpAddress, FailureOrNoModelShowsTheFailureMessage)
             host.answer = [](const SentRequest&) { return -1; };
         OnSetNewIpAddress(host, state);
         EXPECT_EQ(host.events.back(), "message IP地址更新失败");
-        EXPECT_NE(Ini("userinfo.txt").find("10.9.8.7"), std::string::npos);
+        EXPECT_EQ(host.sent.size(), model == 1 ? 1u : 0u);
+        host.sent.clear();
+        EXPECT_NE(Read("userinfo.txt").find("10.9.8.7"), std::string::npos);
     }
 }
 

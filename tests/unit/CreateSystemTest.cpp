@@ -3,6 +3,9 @@
 #include "UpgradeCommands.h"
 #include "WorkingDir.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -147,22 +150,101 @@ INSTANTIATE_TEST_SUITE_P(Steps, CreateSystemEarlyStop, ::testing::Values(
     EarlyStop{"HostnameFails", "hostname", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CreateSystem, VerdictComesFromTheLastSlotOnly)
+// The verdict speaks for the whole set: one file or slot directory that did
+// not make it is a failed upgrade, though everything after it is still sent.
+struct VerdictCase {
+    const char* name;
+    int model;
+    const char* failing;  // the event of the operation that fails
+    int result;
+};
+
+class CreateSystemVerdict : public CreateSystem, public ::testing::WithParamInterface<VerdictCase> {};
+
+TEST_P(CreateSystemVerdict, OneFailedOperationFailsTheUpgradeAndTheRestIsStillSent)
 {
-    host.model = kModelM520;
-    host.answer = [](const SentRequest& r) {
-        if (r.fileName == "issue" || r.fileName == "hostname")
-            return 1;
-        return r.remoteDir == "/mnt/mmc/plc8" ? 1 : 0;
-    };
+    host.model = GetParam().model;
     OnCreateSystem(host, state);
-    EXPECT_EQ(host.events.back(), "message 升级结束");
+    Events expected = host.events;
+    ASSERT_EQ(expected.back(), "message 升级结束");
+    expected.back() = "message 升级失败";
 
     host.events.clear();
-    host.answer = [](const SentRequest& r) { return r.remoteDir == "/mnt/mmc/plc8" ? 0 : 1; };
+    host.answer = [](const SentRequest& r) {
+        const std::string event = r.operation == 2 ? "mkdir " + r.remoteDir : "send " + r.remoteDir + " " + r.fileName;
+        return event == GetParam().failing ? GetParam().result : 1;
+    };
+    OnCreateSystem(host, state);
+    EXPECT_EQ(host.events, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, CreateSystemVerdict, ::testing::Values(
+    VerdictCase{"RcLocal", kModelM520, "send /etc rc.local", 0},
+    VerdictCase{"SecondRunSh", kModelM520, "send /home/root run.sh", 0},
+    VerdictCase{"Korvid", kModelM520, "send /mnt/mmc Korvid", 0},
+    VerdictCase{"TelvoLast", kModelM520, "send /mnt/mmc Telvo", 0},
+    VerdictCase{"SlotThree", kModelM520, "mkdir /mnt/mmc/plc3", 0},
+    VerdictCase{"NoConnectionForAFile", kModelM520, "send /mnt/mmc userinfo.txt", -1},
+    VerdictCase{"M410Userinfo", kModelM410, "send /mnt/nandflash userinfo.txt", 0},
+    VerdictCase{"M410SlotEight", kModelM410, "mkdir /mnt/nandflash/plc8", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CreateSystem, M410WithOnlyTheFirstInetdConfAskedForARestartAndFails)
+{
+    host.model = kModelM410;
+    int inetdCalls = 0;
+    host.answer = [&](const SentRequest& r) { return r.fileName == "inetd.conf" && ++inetdCalls == 2 ? 0 : 1; };
     OnCreateSystem(host, state);
     EXPECT_EQ(host.events.back(), "message 升级失败");
 }
+
+// A file whose model variant could not be prepared is not sent: under its
+// generic name lies nothing, or a copy from an earlier run that may be the
+// other model's program.
+struct UnpreparedCase {
+    const char* name;
+    const char* missingVariant;  // removed from the working directory, or "" for none
+    bool tempFileBlocked;        // the line-ending conversion cannot work
+    Events unsent;
+};
+
+class CreateSystemUnprepared : public CreateSystem, public ::testing::WithParamInterface<UnpreparedCase> {};
+
+TEST_P(CreateSystemUnprepared, LeavesTheFileOutAndFails)
+{
+    host.model = kModelM520;
+    // What an earlier run on the other model left behind.
+    for (int i = 0; i < kSystemFileCount; ++i)
+        Write(kSystemFiles[i], SystemFileVariant(i, kModelM410));
+    if (*GetParam().missingVariant)
+        std::remove(GetParam().missingVariant);
+    if (GetParam().tempFileBlocked)
+        std::filesystem::create_directory(kTempFile);
+
+    std::vector<std::string> sentContents;
+    host.answer = [&](const SentRequest& r) {
+        if (r.operation == 1 && r.remoteDir != "/etc")
+            sentContents.push_back(r.fileName + ": " + Read(r.fileName));
+        return 1;
+    };
+    OnCreateSystem(host, state);
+    EXPECT_EQ(host.events.back(), "message 升级失败");
+    for (const std::string& unsent : GetParam().unsent)
+        EXPECT_EQ(std::count(host.events.begin(), host.events.end(), unsent), 0) << unsent;
+    for (const std::string& sent : sentContents)
+        EXPECT_EQ(sent.find("M410"), std::string::npos) << "the other model's file was sent: " << sent;
+    EXPECT_EQ(std::count(host.events.begin(), host.events.end(), "mkdir /mnt/mmc/plc8"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CreateSystemUnprepared, ::testing::Values(
+    UnpreparedCase{"MissingProgram", "Korvid-M520", false, {"send /mnt/mmc Korvid"}},
+    UnpreparedCase{"MissingVariantOverAStaleCopy", "Telvo-M520", false, {"send /mnt/mmc Telvo"}},
+    UnpreparedCase{"MissingScriptForBothPlaces", "run-M520.sh", false,
+                   {"send /home/root run.sh", "send /mnt/mmc run.sh"}},
+    UnpreparedCase{"TextFilesThatCannotBeConverted", "", true,
+                   {"send /home/root run.sh", "send /mnt/mmc run.sh", "send /mnt/mmc user.sh",
+                    "send /mnt/mmc userinfo.txt"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CreateSystem, NoModelSendsIssueWithItsIndexAndFailsThere)
 {

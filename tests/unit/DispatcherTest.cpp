@@ -12,11 +12,23 @@
 namespace {
 class RecordingRoutes : public RemoteRoutes {
 public:
-    int Ftp(const RemoteRequest&) override { ++ftpCalls; return result; }
-    int Sftp(const RemoteRequest&) override { ++sftpCalls; return result; }
+    int Ftp(const RemoteRequest&) override { return Run(ftpCalls); }
+    int Sftp(const RemoteRequest&) override { return Run(sftpCalls); }
+    bool Closing() const override { return closing; }
     int result = 1;
     int ftpCalls = 0;
     int sftpCalls = 0;
+    bool closing = false;
+    bool closesDuringOperation = false;
+
+private:
+    int Run(int& calls)
+    {
+        ++calls;
+        if (closesDuringOperation)
+            closing = true;
+        return result;
+    }
 };
 
 // A window that counts the messages dispatched to it.
@@ -124,7 +136,9 @@ TEST(Dispatcher, UnreachableTargetIsRefusedWithAMessageAndNothingElse)
         g_bNetOk = flag;
         RecordingRoutes routes;
         MessageBoxAnswerer answerer;
-        EXPECT_EQ(DispatchRemoteOperation(Request(kRouteSftp), routes), -1);
+        const RemoteOutcome outcome = DispatchRemoteOperation(Request(kRouteSftp), routes);
+        EXPECT_EQ(outcome.result, -1);
+        EXPECT_TRUE(outcome.refusedUnreachable);
         EXPECT_EQ(answerer.Text(), "网络似乎不通!");
         EXPECT_EQ(routes.ftpCalls + routes.sftpCalls, 0);
     }
@@ -149,7 +163,9 @@ TEST(Dispatcher, RouteByModelAndOneMessageLetThrough)
         ::PostMessageA(window.hwnd, WM_APP, 0, 0);
         RecordingRoutes routes;
         routes.result = c.routeResult;
-        EXPECT_EQ(DispatchRemoteOperation(Request(c.route), routes), c.expected) << c.route;
+        const RemoteOutcome outcome = DispatchRemoteOperation(Request(c.route), routes);
+        EXPECT_EQ(outcome.result, c.expected) << c.route;
+        EXPECT_FALSE(outcome.refusedUnreachable) << c.route;
         EXPECT_EQ(routes.ftpCalls, c.ftpCalls) << c.route;
         EXPECT_EQ(routes.sftpCalls, c.sftpCalls) << c.route;
         EXPECT_EQ(window.Count(), 1) << "exactly one message is let through";
@@ -162,8 +178,40 @@ TEST(Dispatcher, QuitMessageTakenAfterAnOperationIsConsumed)
     g_bNetOk = 1;
     RecordingRoutes routes;
     ::PostQuitMessage(0);
-    EXPECT_EQ(DispatchRemoteOperation(Request(kRouteSftp), routes), 1);
+    EXPECT_EQ(DispatchRemoteOperation(Request(kRouteSftp), routes).result, 1);
     MSG msg;
     EXPECT_FALSE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// Once the console closes, nothing may wait for a message: its timers and
+// its reachability worker have stopped, so none would ever come.
+TEST(Dispatcher, ClosingConsoleStartsNothingShowsNothingAndTakesNoMessage)
+{
+    struct Case {
+        const char* name;
+        bool closedBefore;
+        int netOk;
+        int expectedCalls;
+    };
+    const Case cases[] = {
+        {"closed before, target answers", true, 1, 0},
+        {"closed before, target silent", true, 0, 0},
+        {"closed during the operation", false, 1, 1},
+    };
+    for (const Case& c : cases) {
+        g_bNetOk = c.netOk;
+        CountingWindow window;
+        ::PostMessageA(window.hwnd, WM_APP, 0, 0);
+        RecordingRoutes routes;
+        routes.closing = c.closedBefore;
+        routes.closesDuringOperation = true;
+        const RemoteOutcome outcome = DispatchRemoteOperation(Request(kRouteSftp), routes);
+        EXPECT_EQ(routes.sftpCalls, c.expectedCalls) << c.name;
+        EXPECT_EQ(outcome.result, c.expectedCalls) << c.name;
+        EXPECT_FALSE(outcome.refusedUnreachable) << c.name;
+        EXPECT_EQ(OwnMessageBox(), nullptr) << c.name;
+        EXPECT_EQ(window.Count(), 0) << c.name;
+        DropQueuedMessages();
+    }
 }
 }  // namespace

@@ -26,6 +26,9 @@ public:
     std::function<int(const SentRequest&)> answer = [](const SentRequest& r) {
         return r.route == 0 || r.route == 1 ? 1 : 0;
     };
+    // Whether a -1 answer is the dispatcher's refusal of an unreachable
+    // target (the engineer has been told) or a route that failed silently.
+    bool minusOneIsRefusal = true;
     // What Browse's file dialog returns; runs `duringDialog` first.
     bool dialogConfirms = false;
     FileChoice dialogChoice;
@@ -49,13 +52,16 @@ public:
         events.push_back((enable ? "enable " : "disable ") + std::to_string(controlId));
     }
     void ShowMessage(const char* text) override { events.push_back(std::string("message ") + text); }
-    int DispatchRemoteOperation(const RemoteRequest& r) override
+    RemoteOutcome DispatchRemoteOperation(const RemoteRequest& r) override
     {
         SentRequest copy{r.route,    r.targetAddress, r.userName,       r.password, r.remoteDir,
                          r.fileName, r.localDir,      r.authPreference, r.operation};
         sent.push_back(copy);
         events.push_back(r.operation == 2 ? "mkdir " + copy.remoteDir : "send " + copy.remoteDir + " " + copy.fileName);
-        return answer(copy);
+        RemoteOutcome outcome;
+        outcome.result = answer(copy);
+        outcome.refusedUnreachable = outcome.result == -1 && minusOneIsRefusal;
+        return outcome;
     }
     bool RunSaveFileDialog(const SaveDialogOptions& options, FileChoice& choice) override
     {

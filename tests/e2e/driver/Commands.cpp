@@ -8,15 +8,14 @@
 #include <functional>
 #include <map>
 
-namespace {
-using Args = std::vector<std::string>;
-
 void Print(const std::string& line)
 {
     std::fputs(line.c_str(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
+
+namespace {
 
 int Id(const std::string& text) { return std::stoi(text, nullptr, 0); }
 
@@ -66,11 +65,6 @@ HWND WaitForDialog(const std::wstring& caption, double seconds)
     WaitUntil([&] { return (found = FindDialog(caption)) != nullptr; }, seconds, "dialog " + ToUtf8(caption));
     return found;
 }
-
-struct Command {
-    size_t argumentCount;
-    std::function<void(const Args&)> run;
-};
 
 // Colour at the centre of a control as it shows on the screen, as 6 hex
 // digits RRGGBB. (A device context of another process's window reads blank
@@ -257,9 +251,12 @@ const std::map<std::string, Command>& Commands()
 
 size_t RunCommand(const Args& args, size_t at)
 {
-    const auto found = Commands().find(args[at]);
-    if (found == Commands().end())
-        throw DriverError("unknown command " + args[at]);
+    auto found = Commands().find(args[at]);
+    if (found == Commands().end()) {
+        found = BusyCommands().find(args[at]);
+        if (found == BusyCommands().end())
+            throw DriverError("unknown command " + args[at]);
+    }
     const Command& command = found->second;
     if (at + 1 + command.argumentCount > args.size())
         throw DriverError(args[at] + " needs " + std::to_string(command.argumentCount) + " argument(s)");

@@ -1,0 +1,55 @@
+#include "BusyWait.h"
+
+#include <exception>
+#include <thread>
+
+namespace {
+
+// Repaints and the allowed controls' timers; taking any message also
+// answers the messages that other threads have sent meanwhile.
+void ServeWindows(const BusyWaitOptions& options)
+{
+    MSG msg;
+    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+        ::DispatchMessageA(&msg);
+    for (HWND control : options.animated) {
+        while (control && ::PeekMessageA(&msg, control, WM_TIMER, WM_TIMER, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+    }
+    if (options.refresh)
+        options.refresh();
+}
+
+}  // namespace
+
+int RunWhileWindowsStayAlive(const std::function<int()>& work, const BusyWaitOptions& options)
+{
+    HANDLE done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!done)
+        return work();
+
+    int result = 0;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            result = work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        ::SetEvent(done);
+    });
+    for (;;) {
+        // Wakes for new sent messages and paints only: a queued click or
+        // timer must not make the wait spin.
+        const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &done, kBusyWaitRefreshMs, QS_SENDMESSAGE | QS_PAINT, 0);
+        ServeWindows(options);
+        if (woke == WAIT_OBJECT_0)
+            break;
+    }
+    worker.join();
+    ::CloseHandle(done);
+    if (failure)
+        std::rethrow_exception(failure);
+    return result;
+}
