@@ -19,9 +19,12 @@ export WINEPREFIX="${WINEPREFIX:-$BRANTEL_SOURCE/build/wineprefix}"
 system32="$WINEPREFIX/drive_c/windows/system32"
 program_pid=""
 peer_pids=()
+# Paths a test made immutable (chattr +i, what stops root from writing).
+immutable=()
 scratch=$(mktemp -d /tmp/brantel-e2e.XXXXXX)
 
 harness_cleanup() {
+  for path in "${immutable[@]}"; do chattr -i "$path" 2>/dev/null || true; done
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
   for pid in "${peer_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   sysctl -q -w net.ipv4.icmp_echo_ignore_all=0 2>/dev/null || true
