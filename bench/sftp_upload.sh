@@ -12,18 +12,8 @@ if [ "${BRANTEL_IN_SANDBOX:-}" != 1 ]; then
   BRANTEL_ARCHS=x86_64 "$here/scripts/build.sh" >/dev/null
   exec "$here/scripts/in-sandbox" "$0" "$@"
 fi
-"$here/scripts/wine-prefix"
-work=$(mktemp -d /tmp/brantel-bench.XXXXXX)
-target=""
-trap '[ -n "$target" ] && kill $target 2>/dev/null; rm -rf "$work"' EXIT
-mkdir -p "$work/run/~/.ssh"
-ssh-keygen -q -t rsa -b 2048 -m PEM -N '' -f "$work/run/~/.ssh/id_rsa"
-/usr/bin/python3 "$here/tests/peers/sshd_target.py" --address 127.0.0.2 --state "$work/state" \
-  --authorized-key "$work/run/~/.ssh/id_rsa.pub" > "$work/target.out" 2>&1 &
-target=$!
-"$here/scripts/wait-ready" "$work/target.out" "the SSH target"
+source "$here/bench/target.sh"
 
-median() { sort -n | sed -n 3p; }
 printf '%-6s %12s %12s %12s\n' size route_ms floor_ms openssh_ms
 for mib in 1 8; do
   file="upload-$mib.bin"
@@ -33,8 +23,7 @@ for mib in 1 8; do
   floor=$(( (mib * 1048576 + 2023) / 2024 ))
   openssh=$(for _ in 1 2 3 4 5; do
     start=$(date +%s%N)
-    sftp -q -b - -i "$work/run/~/.ssh/id_rsa" -o StrictHostKeyChecking=no -o UserKnownHostsFile=/dev/null \
-      root@127.0.0.2 <<< "put $work/run/$file /mnt/mmc/$file" >/dev/null
+    openssh_put "$work/run/$file" "/mnt/mmc/$file"
     echo $(( ($(date +%s%N) - start) / 1000000 ))
   done | median)
   printf '%-6s %12s %12s %12s\n' "${mib}MiB" "$route" "$floor" "$openssh"

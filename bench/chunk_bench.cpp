@@ -1,0 +1,107 @@
+// The parts of an SFTP upload's time per chunk, for bench/upload_floor.sh.
+//   chunk_bench pauses COUNT
+//       COUNT pauses of the upload loop: prints "pause_mean_ms M" and
+//       "pause_p99_ms P"
+//   chunk_bench writes ADDRESS REMOTE_PATH LOCAL_FILE
+//       one SFTP session that writes LOCAL_FILE to REMOTE_PATH in chunks of
+//       2024 bytes, each awaited as the route awaits it, with no pause:
+//       prints "chunks N" and "write_mean_ms W"
+// The SFTP session logs in as root with the key pair "~/.ssh/id_rsa" of the
+// working folder, as the route does.
+#include "LocalFile.h"
+#include "MillisecondPause.h"
+#include "SshAuth.h"
+#include "SshConnection.h"
+
+#include <libssh2_sftp.h>
+
+#include <io.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+double NowMs()
+{
+    LARGE_INTEGER frequency, now;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&now);
+    return now.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+int Pauses(FILE* out, int count)
+{
+    MillisecondPause pause;
+    std::vector<double> lengths;
+    for (int i = 0; i < count; ++i) {
+        const double start = NowMs();
+        pause.Wait();
+        lengths.push_back(NowMs() - start);
+    }
+    std::sort(lengths.begin(), lengths.end());
+    double sum = 0;
+    for (double length : lengths)
+        sum += length;
+    std::fprintf(out, "pause_mean_ms %.3f\npause_p99_ms %.3f\npause_timer %s\n", sum / count,
+                 lengths[static_cast<size_t>(count * 0.99)], pause.HighResolution() ? "high-resolution" : "sleep");
+    return 0;
+}
+
+int Writes(FILE* out, const char* address, const char* remotePath, const char* localPath)
+{
+    LocalFile local;
+    if (!local.OpenForReading(localPath))
+        return 1;
+    WSADATA wsadata;
+    ::WSAStartup(MAKEWORD(2, 0), &wsadata);
+    SshConnection connection;
+    if (connection.InitLibrary() || !connection.Connect(::inet_addr(address)) || !connection.CreateSession() ||
+        connection.Handshake() || !Authenticate(connection.Session(), "root", "", 4))
+        return 1;
+    LIBSSH2_SFTP* sftp = ::libssh2_sftp_init(connection.Session());
+    if (!sftp)
+        return 1;
+    LIBSSH2_SFTP_HANDLE* handle =
+        ::libssh2_sftp_open_ex(sftp, remotePath, static_cast<unsigned>(std::strlen(remotePath)),
+                               LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_TRUNC, 0, LIBSSH2_SFTP_OPENFILE);
+    if (!handle)
+        return 1;
+    char chunk[2024];
+    long chunks = 0;
+    double writing = 0;
+    for (long read; (read = local.Read(chunk, sizeof chunk)) > 0; ++chunks) {
+        const double start = NowMs();
+        for (long done = 0; done < read;) {
+            const ssize_t written = ::libssh2_sftp_write(handle, chunk + done, static_cast<size_t>(read - done));
+            if (written <= 0)
+                return 1;
+            done += static_cast<long>(written);
+        }
+        writing += NowMs() - start;
+    }
+    ::libssh2_sftp_close_handle(handle);
+    ::libssh2_sftp_shutdown(sftp);
+    std::fprintf(out, "chunks %ld\nwrite_mean_ms %.3f\n", chunks, chunks ? writing / chunks : 0.0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Only the figures go to the standard output; diagnostics go nowhere.
+    FILE* out = ::_fdopen(::_dup(1), "w");
+    std::freopen("NUL", "w", stdout);
+    std::freopen("NUL", "w", stderr);
+    if (argc == 3 && std::string(argv[1]) == "pauses")
+        return Pauses(out, std::atoi(argv[2]));
+    if (argc == 5 && std::string(argv[1]) == "writes")
+        return Writes(out, argv[2], argv[3], argv[4]);
+    std::fprintf(out, "usage: chunk_bench pauses COUNT | writes ADDRESS REMOTE_PATH LOCAL_FILE\n");
+    return 2;
+}
