@@ -33,6 +33,10 @@ positions=$(sed -n 's/^positions //p' <<< "$watch")
 (( $(wc -w <<< "$positions") >= 3 )) || fail "the progress bar hardly moved: $positions"
 sort -n -C <<< "$(tr ' ' '\n' <<< "$positions")" || fail "the progress bar went back: $positions"
 echo "ok: the progress bar advanced: $positions"
+shown=$(sed -n 's/^shown //p' <<< "$watch")
+(( $(wc -w <<< "$shown") >= 3 )) || fail "the bar on the screen hardly moved: $shown"
+sort -n -C <<< "$(tr ' ' '\n' <<< "$shown")" || fail "the bar on the screen went back: $shown"
+echo "ok: the bar on the screen advanced: $shown"
 
 # The click is the one message let through after the upload: Restart host
 # runs (silently, as it succeeds) before the upload's own verdict.

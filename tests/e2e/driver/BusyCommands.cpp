@@ -59,43 +59,96 @@ void CoverFor(HWND target, DWORD ms)
     PumpFor(20);
 }
 
+// What a control's client area shows on the screen, pixel by pixel.
+class ScreenShot {
+public:
+    explicit ScreenShot(HWND control)
+    {
+        RECT rc;
+        ::GetClientRect(control, &rc);
+        POINT origin{0, 0};
+        ::ClientToScreen(control, &origin);
+        width = rc.right;
+        height = rc.bottom;
+        if (width <= 0 || height <= 0)
+            return;
+        m_pixels.resize(static_cast<size_t>(width) * height);
+        HDC screen = ::GetDC(nullptr);
+        HDC memory = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+        ::SelectObject(memory, old);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        ::GetDIBits(memory, bitmap, 0, height, m_pixels.data(), &info, DIB_RGB_COLORS);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(memory);
+        ::ReleaseDC(nullptr, screen);
+    }
+    // As COLORREF (0x00BBGGRR).
+    COLORREF At(int x, int y) const
+    {
+        const DWORD quad = m_pixels[static_cast<size_t>(y) * width + x];  // 0x00RRGGBB
+        return RGB((quad >> 16) & 0xFF, (quad >> 8) & 0xFF, quad & 0xFF);
+    }
+    int width = 0;
+    int height = 0;
+
+private:
+    std::vector<DWORD> m_pixels;
+};
+
 // True when the control's client area on the screen shows text (dark
 // pixels) and nothing of the covering window.
 bool ShowsText(HWND control)
 {
-    RECT rc;
-    ::GetClientRect(control, &rc);
-    POINT origin{0, 0};
-    ::ClientToScreen(control, &origin);
-    const int width = rc.right, height = rc.bottom;
-    if (width <= 0 || height <= 0)
-        return false;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    const ScreenShot shot(control);
     int dark = 0, covered = 0;
-    const auto* pixels = static_cast<const unsigned char*>(bits);
-    for (int i = 0; i < width * height; ++i) {
-        const int b = pixels[4 * i], g = pixels[4 * i + 1], r = pixels[4 * i + 2];
-        if (r + g + b < 240)
-            ++dark;
-        if (r > 200 && g < 60 && b > 200)
-            ++covered;
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            const COLORREF c = shot.At(x, y);
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 240)
+                ++dark;
+            if (c == kCoverColour)
+                ++covered;
+        }
     }
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
     return dark > 0 && covered == 0;
+}
+
+// How far the bar is filled on the screen, in percent of its width: the
+// rightmost column of its middle row drawn in the selection colour.
+int ShownProgress(HWND bar)
+{
+    const ScreenShot shot(bar);
+    if (shot.width <= 0)
+        return -1;
+    const COLORREF fill = ::GetSysColor(COLOR_HIGHLIGHT);
+    int rightmost = -1;
+    for (int x = 0; x < shot.width; ++x) {
+        if (shot.At(x, shot.height / 2) == fill)
+            rightmost = x;
+    }
+    return (rightmost + 1) * 100 / shot.width;
+}
+
+void Append(std::vector<std::string>& changes, const std::string& seen)
+{
+    if (changes.empty() || changes.back() != seen)
+        changes.push_back(seen);
+}
+
+std::string Line(const char* label, const std::vector<std::string>& values)
+{
+    std::string line = label;
+    for (const std::string& v : values)
+        line += " " + v;
+    return line;
 }
 
 void BusyWatch(const Args& a)
@@ -105,15 +158,14 @@ void BusyWatch(const Args& a)
     HWND pathBox = ConsoleItem(1001);
     const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(std::stod(a[0]) * 1000);
     int samples = 0, answered = 0, drawn = 0;
-    std::vector<std::string> positions;
+    std::vector<std::string> positions, shown;
     while (::GetTickCount64() < end) {
         ++samples;
         DWORD_PTR ignored = 0, position = 0;
         if (Answers(console, WM_NULL, ignored))
             ++answered;
-        const std::string seen = Answers(progress, PBM_GETPOS, position) ? std::to_string(position) : "-";
-        if (positions.empty() || positions.back() != seen)
-            positions.push_back(seen);
+        Append(positions, Answers(progress, PBM_GETPOS, position) ? std::to_string(position) : "-");
+        Append(shown, std::to_string(ShownProgress(progress)));
         CoverFor(pathBox, 80);
         PumpFor(150);
         if (ShowsText(pathBox))
@@ -121,10 +173,8 @@ void BusyWatch(const Args& a)
     }
     Print("answered " + std::to_string(answered) + " of " + std::to_string(samples));
     Print("drawn " + std::to_string(drawn) + " of " + std::to_string(samples));
-    std::string line = "positions";
-    for (const std::string& p : positions)
-        line += " " + p;
-    Print(line);
+    Print(Line("positions", positions));
+    Print(Line("shown", shown));
 }
 
 }  // namespace
@@ -136,8 +186,9 @@ const std::map<std::string, Command>& BusyCommands()
         // console for WM_NULL and the progress bar for its position (each
         // with a 1 s limit), covers the path box (1001) with a window for a
         // moment and reads whether its text is back on the screen. Prints
-        // "answered N of M", "drawn N of M" and "positions P1 P2 ..." (each
-        // change of position, "-" for no answer).
+        // "answered N of M", "drawn N of M", "positions P1 P2 ..." (each
+        // change of position, "-" for no answer) and "shown S1 S2 ..." (each
+        // change of how far the bar is filled on the screen, in percent).
         {"busy-watch", {1, BusyWatch}},
     };
     return table;
