@@ -75,18 +75,41 @@ bool WriteAll(LIBSSH2_SFTP_HANDLE* handle, const char* data, size_t size)
     return true;
 }
 
+// False only when the server says what it has is no directory.
+bool MayBeDirectory(const LIBSSH2_SFTP_ATTRIBUTES& attributes)
+{
+    return !(attributes.flags & LIBSSH2_SFTP_ATTR_PERMISSIONS) || LIBSSH2_SFTP_S_ISDIR(attributes.permissions);
+}
+
 int EnsureDirectory(LIBSSH2_SFTP* sftp, const char* remoteDir, const SshConnection& connection)
 {
     const unsigned length = static_cast<unsigned>(std::strlen(remoteDir));
-    SftpHandle existing(::libssh2_sftp_open_ex(sftp, remoteDir, length, LIBSSH2_FXF_READ, 0,
-                                               LIBSSH2_SFTP_OPENFILE),
-                        connection);
-    if (existing.get())
-        return 1;
+    {
+        SftpHandle existing(::libssh2_sftp_open_ex(sftp, remoteDir, length, LIBSSH2_FXF_READ, 0,
+                                                   LIBSSH2_SFTP_OPENFILE),
+                            connection);
+        if (existing.get()) {
+            // A file that holds the name is no slot directory.
+            LIBSSH2_SFTP_ATTRIBUTES attributes{};
+            if (::libssh2_sftp_fstat_ex(existing.get(), &attributes, 0) == 0 && !MayBeDirectory(attributes))
+                return 0;
+            return 1;
+        }
+    }
     if (connection.Broken())
         return 0;
     // Mode 10 is what the controllers' tooling has always asked for.
-    return ::libssh2_sftp_mkdir_ex(sftp, remoteDir, length, 10) == 0 ? 1 : 0;
+    if (::libssh2_sftp_mkdir_ex(sftp, remoteDir, length, 10) == 0)
+        return 1;
+    // Servers that keep to the SFTP drafts will not open a directory as a
+    // file: then the creation fails because the directory is there.
+    LIBSSH2_SFTP_ATTRIBUTES attributes{};
+    return !connection.Broken() &&
+                   ::libssh2_sftp_stat_ex(sftp, remoteDir, length, LIBSSH2_SFTP_STAT, &attributes) == 0 &&
+                   (attributes.flags & LIBSSH2_SFTP_ATTR_PERMISSIONS) &&
+                   LIBSSH2_SFTP_S_ISDIR(attributes.permissions)
+               ? 1
+               : 0;
 }
 
 int Upload(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string& localPath,

@@ -108,6 +108,10 @@ def make_sftp_server(root, journal, refuse_writes):
             return os.path.join(root, os.path.normpath("/" + path).lstrip("/"))
 
         def open(self, path, flags, attr):
+            # Like the servers that keep to the SFTP drafts, a directory is
+            # not opened as a file.
+            if os.path.isdir(self.local(path)):
+                return paramiko.SFTP_FAILURE
             try:
                 fd = os.open(self.local(path), flags, 0o644)
             except OSError as error:

@@ -162,6 +162,21 @@ TEST_F(SftpRoute, EnsureDirectory)
         EXPECT_EQ(Run(c.dir, "", "", kOperationEnsureDirectory), c.expected) << c.dir;
         EXPECT_EQ(fs::is_directory(TargetRoot() / (std::string(".") + c.dir)), c.existsAfter) << c.dir;
     }
+    // A file that holds the name is no directory, though it opens.
+    WriteFile(TargetRoot() / "mnt/mmc/plc4", "not a slot");
+    EXPECT_EQ(Run("/mnt/mmc/plc4", "", "", kOperationEnsureDirectory), 0);
+}
+
+// A server that will not open a directory as a file (the password-only
+// target): the directory is still found, or made.
+TEST_F(SftpRoute, EnsureDirectoryOnAServerThatOpensNoDirectories)
+{
+    const fs::path root = LinuxFolder("BRANTEL_PEER_WORK") / "password";
+    fs::create_directories(root / "plc1");
+    for (const char* dir : {"/plc1", "/plc2"}) {
+        EXPECT_EQ(Run(dir, "", "", kOperationEnsureDirectory, "127.0.0.21"), 1) << dir;
+        EXPECT_TRUE(fs::is_directory(root / (std::string(".") + dir))) << dir;
+    }
 }
 
 TEST_F(SftpRoute, RemoteFileThatCannotBeOpenedFails)
