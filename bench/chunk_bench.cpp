@@ -8,10 +8,11 @@
 //       prints "chunks N" and "write_mean_ms W"
 // The SFTP session logs in as root with the key pair "~/.ssh/id_rsa" of the
 // working folder, as the route does.
+// winsock2.h must come before windows.h.
+#include "SshConnection.h"
 #include "LocalFile.h"
 #include "MillisecondPause.h"
 #include "SshAuth.h"
-#include "SshConnection.h"
 
 #include <libssh2_sftp.h>
 
