@@ -7,11 +7,6 @@
 #   bench/sftp_upload.sh        (builds first; prints a table)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-if [ "${BRANTEL_IN_SANDBOX:-}" != 1 ]; then
-  "$here/scripts/setup.sh" >/dev/null
-  BRANTEL_ARCHS=x86_64 "$here/scripts/build.sh" >/dev/null
-  exec "$here/scripts/in-sandbox" "$0" "$@"
-fi
 source "$here/bench/target.sh"
 
 printf '%-6s %12s %12s %12s\n' size route_ms floor_ms openssh_ms

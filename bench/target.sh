@@ -1,8 +1,15 @@
-# Sourced by the benchmarks, inside the private network namespace: the M520
-# target (OpenSSH's sshd at 127.0.0.2) with a fresh key pair, which the
-# program finds as "~/.ssh/id_rsa" in $work/run.
+# Sourced by the benchmarks (with $here the source tree): builds the x86-64
+# program, goes into a private network namespace (running the benchmark
+# again there), and starts the M520 target (OpenSSH's sshd at 127.0.0.2)
+# with a fresh key pair, which the program finds as "~/.ssh/id_rsa" in
+# $work/run.
 #   openssh_put LOCAL REMOTE [SFTP OPTIONS]   OpenSSH's sftp puts one file
 #   median                                     the middle one of 5 numbers
+if [ "${BRANTEL_IN_SANDBOX:-}" != 1 ]; then
+  "$here/scripts/setup.sh" >/dev/null
+  BRANTEL_ARCHS=x86_64 "$here/scripts/build.sh" >/dev/null
+  exec "$here/scripts/in-sandbox" "$0" "$@"
+fi
 "$here/scripts/wine-prefix"
 work=$(mktemp -d /tmp/brantel-bench.XXXXXX)
 target=""

@@ -13,11 +13,6 @@
 #   bench/upload_floor.sh        (builds first)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-if [ "${BRANTEL_IN_SANDBOX:-}" != 1 ]; then
-  "$here/scripts/setup.sh" >/dev/null
-  BRANTEL_ARCHS=x86_64 "$here/scripts/build.sh" >/dev/null
-  exec "$here/scripts/in-sandbox" "$0" "$@"
-fi
 source "$here/bench/target.sh"
 
 size=$((4 * 1048576))

@@ -6,14 +6,10 @@
 source "$(dirname "$0")/harness.sh"
 
 dir="$scratch/work"
-console_prepare "$dir"
-console_settings "$dir" 127.0.0.2
-sshd_target_start "$dir"
+m520_console_prepare "$dir"
 root=$m520_root
 mkdir -p "$root/mnt/mmc/plc6"
-updates="$scratch/updates"
-mkdir -p "$updates"
-head -c 16000000 /dev/urandom > "$updates/update.rom"
+update_file update.rom 16000000
 
 console_start "$dir"
 drive wait-console 60 wait-colour 1019 00FF00 20
@@ -48,7 +44,7 @@ expect_eq "restart request after the upload" "123" "$(cat "$root/mnt/mmc/reboot.
 ftp_root="$scratch/m410"
 mkdir -p "$ftp_root/mnt/nandflash/plc1"
 ftp_target_start "$ftp_root" --slow 200000
-head -c 1500000 /dev/urandom > "$updates/slow.rom"
+update_file slow.rom 1500000
 drive click 1002 choose-file 30 "$(wine_path "$updates/slow.rom")"
 drive select 1017 0 set-ip 1004 127.0.0.3 sleep 0.7 wait-colour 1019 00FF00 20
 drive click 1010 wait-enabled 1010 0 10

@@ -12,6 +12,10 @@
 #   sshd_target_start DIR        the M520 target (sshd) at 127.0.0.2:22; its
 #                                root in $m520_root; DIR gets the key pair the
 #                                program logs in with, as "~/.ssh/id_rsa"
+#   m520_console_prepare DIR     console_prepare, with the M520 target saved as
+#                                the target address and started
+#   update_file NAME BYTES       a file of random bytes in $updates, the folder
+#                                the tests choose update files from
 set -euo pipefail
 : "${BRANTEL_BUILD:?}" "${BRANTEL_SOURCE:?}"
 wine_run="$BRANTEL_SOURCE/scripts/wine-run"
@@ -113,4 +117,16 @@ sshd_target_start() {
   peer_pids+=($!)
   "$BRANTEL_SOURCE/scripts/wait-ready" "$scratch/sshd.out" "the SSH target" || fail "the SSH target did not start"
   m520_root=$(sed -n 's/^root //p' "$scratch/sshd.out")
+}
+
+m520_console_prepare() {
+  console_prepare "$1"
+  console_settings "$1" 127.0.0.2
+  sshd_target_start "$1"
+}
+
+updates="$scratch/updates"
+update_file() {
+  mkdir -p "$updates"
+  head -c "$2" /dev/urandom > "$updates/$1"
 }

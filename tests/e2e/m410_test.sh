@@ -9,9 +9,7 @@ console_prepare "$dir"
 console_settings "$dir" 127.0.0.3
 mkdir -p "$root/mnt/nandflash" "$root/etc"
 ftp_target_start "$root"
-updates="$scratch/updates"
-mkdir -p "$updates"
-head -c 150000 /dev/urandom > "$updates/update.rom"
+update_file update.rom 150000
 
 console_start "$dir"
 drive wait-console 60 select 1017 0 wait-colour 1019 00FF00 20

@@ -4,14 +4,10 @@
 source "$(dirname "$0")/harness.sh"
 
 dir="$scratch/work"
-console_prepare "$dir"
-console_settings "$dir" 127.0.0.2
-sshd_target_start "$dir"
+m520_console_prepare "$dir"
 root=$m520_root
-updates="$scratch/updates"
-mkdir -p "$updates"
 # Large enough that the transfer is still running when the buttons are read.
-head -c 8000000 /dev/urandom > "$updates/update.rom"
+update_file update.rom 8000000
 
 console_start "$dir"
 drive wait-console 60 wait-colour 1019 00FF00 20

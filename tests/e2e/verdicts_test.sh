@@ -6,13 +6,9 @@
 source "$(dirname "$0")/harness.sh"
 
 dir="$scratch/work"
-console_prepare "$dir"
-console_settings "$dir" 127.0.0.2
-sshd_target_start "$dir"
+m520_console_prepare "$dir"
 root=$m520_root
-updates="$scratch/updates"
-mkdir -p "$updates"
-head -c 300000 /dev/urandom > "$updates/update.rom"
+update_file update.rom 300000
 
 target_files() { (cd "$root" && find . -type f -o -type d -name 'plc*' | sort | xargs); }
 clear_target() { rm -rf "${root:?}"/mnt/mmc/* "$root"/etc/* "$root"/home/root/*; }

@@ -1,5 +1,6 @@
 // The dispatcher: refused while the target is not known to answer, the route
 // by model, and exactly one window message let through after each operation.
+#include "CountingWindow.h"
 #include "Dispatcher.h"
 #include "NetState.h"
 
@@ -31,44 +32,9 @@ private:
     }
 };
 
-// A window that counts the messages dispatched to it.
-class CountingWindow {
-public:
-    CountingWindow()
-    {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = "BrantelDispatcherTest";
-        ::RegisterClassA(&wc);
-        hwnd = ::CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        s_count = 0;
-    }
-    ~CountingWindow() { ::DestroyWindow(hwnd); }
-    int Count() const { return s_count; }
-    HWND hwnd;
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
-    {
-        if (m == WM_APP)
-            ++s_count;
-        return ::DefWindowProcA(h, m, w, l);
-    }
-    static int s_count;
-};
-int CountingWindow::s_count = 0;
-
 RemoteRequest Request(int route)
 {
     return RemoteRequest{route, "127.0.0.2", "root", "", "/mnt/mmc", "run.sh", "", kAuthPublicKey, kOperationUpload};
-}
-
-void DropQueuedMessages()
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
 }
 
 BOOL CALLBACK FindOwnMessageBox(HWND hwnd, LPARAM found)
@@ -168,7 +134,7 @@ TEST(Dispatcher, RouteByModelAndOneMessageLetThrough)
         EXPECT_FALSE(outcome.refusedUnreachable) << c.route;
         EXPECT_EQ(routes.ftpCalls, c.ftpCalls) << c.route;
         EXPECT_EQ(routes.sftpCalls, c.sftpCalls) << c.route;
-        EXPECT_EQ(window.Count(), 1) << "exactly one message is let through";
+        EXPECT_EQ(window.posted, 1) << "exactly one message is let through";
         DropQueuedMessages();
     }
 }
@@ -210,7 +176,7 @@ TEST(Dispatcher, ClosingConsoleStartsNothingShowsNothingAndTakesNoMessage)
         EXPECT_EQ(outcome.result, c.expectedCalls) << c.name;
         EXPECT_FALSE(outcome.refusedUnreachable) << c.name;
         EXPECT_EQ(OwnMessageBox(), nullptr) << c.name;
-        EXPECT_EQ(window.Count(), 0) << c.name;
+        EXPECT_EQ(window.posted, 0) << c.name;
         DropQueuedMessages();
     }
 }
