@@ -104,7 +104,7 @@ m520_root=""
 sshd_target_start() {
   local dir=$1
   mkdir -p "$dir/~/.ssh"
-  [ -f "$dir/~/.ssh/id_rsa" ] || ssh-keygen -q -t rsa -b 2048 -m PEM -N '' -C brantel-test -f "$dir/~/.ssh/id_rsa"
+  [ -f "$dir/~/.ssh/id_rsa" ] || ssh-keygen -q -N '' -C brantel-test -f "$dir/~/.ssh/id_rsa"
   /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/sshd_target.py" --address 127.0.0.2 \
     --state "$scratch/sshd" --authorized-key "$dir/~/.ssh/id_rsa.pub" >"$scratch/sshd.out" 2>&1 &
   peer_pids+=($!)
