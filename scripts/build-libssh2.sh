@@ -37,6 +37,13 @@ fi
 mkdir -p "$src"
 libssh2_src=$("$here/scripts/fetch-source" "$src" libssh2 1.11.1)
 openssl_src=$("$here/scripts/fetch-source" "$src" openssl 3.)
+# Debian's "pic" patch makes the 32-bit x86 assembly position-independent the
+# ELF way, which a Windows (COFF) object cannot express; Windows needs none
+# of it.
+pic="$openssl_src/debian/patches/pic.patch"
+if [ -f "$pic" ] && patch -d "$openssl_src" -R -p1 -s -f --dry-run < "$pic" >/dev/null 2>&1; then
+  patch -d "$openssl_src" -R -p1 -s -f < "$pic" >/dev/null
+fi
 
 for arch in "${todo[@]}"; do
   prefix="$cache/$arch"

@@ -8,7 +8,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(
-  cmake ninja-build make perl git ca-certificates dpkg-dev
+  cmake ninja-build make perl patch git ca-certificates dpkg-dev
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   wine wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei xdotool

@@ -22,6 +22,9 @@
 # attribute change and write to BRANTEL_PEER_WORK/<name>.journal:
 #   127.0.0.21 password   127.0.0.22 kbdint   127.0.0.23 none
 #   127.0.0.24 nopubkey   127.0.0.25 refusing (password; fails every write)
+# The program runs with OPENSSL_CONF naming a configuration that asks for
+# implementations nobody provides: the SSH library's cryptography must read
+# no configuration file, or every session would fail.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source_dir="$(cd "$here/../.." && pwd)"
@@ -108,6 +111,9 @@ for name in password kbdint none nopubkey refusing; do
   "$source_dir/scripts/wait-ready" "$work/peers/$name.log" "SSH target $name" || exit 1
 done
 export BRANTEL_PEER_WORK="$work/peers"
+printf '%s\n' "openssl_conf = init" "[init]" "alg_section = algorithms" "[algorithms]" \
+  "default_properties = fips=yes" > "$work/openssl.cnf"
+export OPENSSL_CONF="$work/openssl.cnf"
 
 ( while :; do
     if [ -e "$work/run/freeze" ]; then sessions "$main_sshd" | xargs -r kill -STOP 2>/dev/null || true; fi
