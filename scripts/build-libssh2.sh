@@ -1,61 +1,83 @@
 #!/usr/bin/env bash
-# Builds static libssh2 (mbedTLS backend) for both Windows architectures from
-# Debian's source packages. The result is cached outside the source tree, one
-# prefix per architecture; a finished prefix is left alone.
+# Builds static libssh2 on OpenSSL's libcrypto for both Windows architectures
+# from Debian's source packages. The result is cached outside the source tree,
+# one prefix per architecture; a finished prefix is left alone.
 set -euo pipefail
-cache=/var/cache/brantel
-libssh2_ver=1.11.1
-mbedtls_ver=3.6
-
-have_all=1
-for arch in x86_64 i686; do
-  [ -f "$cache/$arch/lib/libssh2.a" ] && [ -f "$cache/$arch/lib/libmbedcrypto.a" ] || have_all=0
-done
-((have_all)) && exit 0
-
+here="$(cd "$(dirname "$0")/.." && pwd)"
+cache=/var/cache/brantel/openssl
 src="$cache/src"
-mkdir -p "$src"
-if ! ls "$src"/libssh2-"$libssh2_ver"*/CMakeLists.txt >/dev/null 2>&1 ||
-   ! ls -d "$src"/mbedtls-"$mbedtls_ver"* >/dev/null 2>&1; then
-  list=/etc/apt/sources.list.d/brantel-trixie-src.sources
-  if [ ! -f "$list" ]; then
-    cat > "$list" <<'SRC'
+archs=(x86_64 i686)
+
+# step WHAT LOG COMMAND...: runs COMMAND with its output in LOG, shown only
+# when it fails.
+step() {
+  local what=$1 log=$2
+  shift 2
+  echo "building $what" >&2
+  "$@" >"$log" 2>&1 || { tail -n 40 "$log" >&2; echo "building $what failed (log: $log)" >&2; return 1; }
+}
+
+finished() { [ -f "$cache/$1/lib/libssh2.a" ] && [ -f "$cache/$1/lib/libcrypto.a" ]; }
+
+todo=()
+for arch in "${archs[@]}"; do finished "$arch" || todo+=("$arch"); done
+((${#todo[@]})) || exit 0
+
+list=/etc/apt/sources.list.d/brantel-trixie-src.sources
+if [ ! -f "$list" ]; then
+  cat > "$list" <<'SRC'
 Types: deb-src
 URIs: http://deb.debian.org/debian
 Suites: trixie
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
-    apt-get update -q
-  fi
-  (cd "$src" && apt-get source -q libssh2/trixie mbedtls/trixie)
+  apt-get update -q
 fi
-libssh2_src=$(ls -d "$src"/libssh2-"$libssh2_ver"*/ | head -n1)
-mbedtls_src=$(ls -d "$src"/mbedtls-"$mbedtls_ver"*/ | head -n1)
+mkdir -p "$src"
+libssh2_src=$("$here/scripts/fetch-source" "$src" libssh2 1.11.1)
+openssl_src=$("$here/scripts/fetch-source" "$src" openssl 3.)
+# Debian's "pic" patch makes the 32-bit x86 assembly position-independent the
+# ELF way, which a Windows (COFF) object cannot express; Windows needs none
+# of it.
+pic="$openssl_src/debian/patches/pic.patch"
+if [ -f "$pic" ] && patch -d "$openssl_src" -R -p1 -s -f --dry-run < "$pic" >/dev/null 2>&1; then
+  patch -d "$openssl_src" -R -p1 -s -f < "$pic" >/dev/null
+fi
 
-for arch in x86_64 i686; do
+for arch in "${todo[@]}"; do
   prefix="$cache/$arch"
-  [ -f "$prefix/lib/libssh2.a" ] && [ -f "$prefix/lib/libmbedcrypto.a" ] && continue
-  tc=(-DCMAKE_SYSTEM_NAME=Windows
-      -DCMAKE_C_COMPILER="$arch-w64-mingw32-gcc-posix"
-      -DCMAKE_CXX_COMPILER="$arch-w64-mingw32-g++-posix"
-      -DCMAKE_RC_COMPILER="$arch-w64-mingw32-windres"
-      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix")
   b="$cache/build/$arch"
-  rm -rf "$b"; mkdir -p "$b"
-  cmake -S "$mbedtls_src" -B "$b/mbedtls" -G Ninja "${tc[@]}" \
-    -DENABLE_TESTING=OFF -DENABLE_PROGRAMS=OFF -DUSE_SHARED_MBEDTLS_LIBRARY=OFF \
-    -DMBEDTLS_FATAL_WARNINGS=OFF >/dev/null
-  cmake --build "$b/mbedtls" >/dev/null
-  cmake --install "$b/mbedtls" >/dev/null
-  cmake -S "$libssh2_src" -B "$b/libssh2" -G Ninja "${tc[@]}" \
-    -DCRYPTO_BACKEND=mbedTLS -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
-    -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DENABLE_ZLIB_COMPRESSION=OFF \
-    -DMBEDTLS_INCLUDE_DIR="$prefix/include" \
-    -DMBEDCRYPTO_LIBRARY="$prefix/lib/libmbedcrypto.a" \
-    -DMBEDTLS_LIBRARY="$prefix/lib/libmbedtls.a" \
-    -DMBEDX509_LIBRARY="$prefix/lib/libmbedx509.a" >/dev/null
-  cmake --build "$b/libssh2" >/dev/null
-  cmake --install "$b/libssh2" >/dev/null
+  rm -rf "$b" "$prefix"; mkdir -p "$b/openssl" "$prefix/lib" "$prefix/include/openssl"
+
+  # libssh2 needs libcrypto only; building just that library and its generated
+  # headers saves the time libssl would take. Left out: what SSH never uses,
+  # and the ciphers that only OpenSSL's legacy provider carries (libssh2 would
+  # offer them and then fail to start them). No configuration file is ever
+  # read: the built-in path would name a folder that any user of the
+  # engineer's PC may create.
+  case $arch in x86_64) target=mingw64 ;; i686) target=mingw ;; esac
+  step "OpenSSL ($arch)" "$b/openssl.log" bash -c '
+    cd "$1" && "$2/Configure" "$3" no-shared no-tests no-apps no-docs no-legacy \
+      no-engine no-module no-dso no-quic no-ui-console no-autoload-config \
+      no-bf no-cast no-rc4 no-rc2 no-idea no-seed no-mdc2 no-whirlpool \
+      no-cms no-ts no-ocsp no-ct no-cmp no-srp no-sm2 no-sm3 no-sm4 no-aria \
+      no-camellia no-siphash no-siv no-ocb no-scrypt no-ec2m \
+      --cross-compile-prefix="$4-w64-mingw32-" CC=gcc-posix --prefix="$5" &&
+    make -j2 build_generated && make -j2 libcrypto.a' \
+    bash "$b/openssl" "$openssl_src" "$target" "$arch" "$prefix"
+  cp "$b/openssl/libcrypto.a" "$prefix/lib/"
+  cp "$openssl_src"/include/openssl/*.h "$b"/openssl/include/openssl/*.h "$prefix/include/openssl/"
+
+  step "libssh2 ($arch)" "$b/libssh2.log" bash -c '
+    cmake -S "$1" -B "$2" -G Ninja -DCMAKE_SYSTEM_NAME=Windows \
+      -DCMAKE_C_COMPILER="$3-w64-mingw32-gcc-posix" -DCMAKE_RC_COMPILER="$3-w64-mingw32-windres" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$4" \
+      -DCRYPTO_BACKEND=OpenSSL -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON \
+      -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DENABLE_ZLIB_COMPRESSION=OFF \
+      -DOPENSSL_ROOT_DIR="$4" -DOPENSSL_INCLUDE_DIR="$4/include" \
+      -DOPENSSL_CRYPTO_LIBRARY="$4/lib/libcrypto.a" -DOPENSSL_USE_STATIC_LIBS=TRUE &&
+    cmake --build "$2" -j2 && cmake --install "$2"' \
+    bash "$libssh2_src" "$b/libssh2" "$arch" "$prefix"
 done
 rm -rf "$cache/build"

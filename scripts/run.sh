@@ -14,16 +14,16 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/setup.sh"
 BRANTEL_ARCHS=x86_64 "$here/scripts/build.sh"
 
-# The working folder: the program, its files, a key pair for the M520
-# (the program reads it from "~/.ssh" under the working folder) and the
-# settings pointing at the simulated M520.
+# The working folder: the program, its files, a key pair for the M520 made
+# the way ssh-keygen makes one by default (the program reads it from "~/.ssh"
+# under the working folder) and the settings pointing at the simulated M520.
 work="$here/build/run"
 mkdir -p "$work/~/.ssh"
 cp "$here/build/x86_64/bin/"* "$work/"
 # The demo's host library probes nothing outside 127.0.0.0/8.
 cp "$here/build/x86_64/tests/fixtures/loopback/KelvoX.dll" "$work/"
 cp "$here/packaging/loginset.ini" "$work/"
-[ -f "$work/~/.ssh/id_rsa" ] || ssh-keygen -q -t rsa -b 2048 -m PEM -N '' -C brantel -f "$work/~/.ssh/id_rsa"
+[ -f "$work/~/.ssh/id_rsa" ] || ssh-keygen -q -N '' -C brantel -f "$work/~/.ssh/id_rsa"
 printf '[Brantel]\r\nIP=127.0.0.2\r\n' > "$work/Brantel.cfg"
 
 cd "$here"

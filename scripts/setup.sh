@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs everything Brantel needs to build and test on Debian 12: the mingw-w64
 # cross toolchain, Wine, Xvfb, the zh_CN.UTF-8 locale, the test peers (sshd, FTP,
-# paramiko) and libssh2 + mbedTLS built from Debian's source packages.
+# paramiko) and libssh2 on OpenSSL's libcrypto, built from Debian's source
+# packages.
 # Idempotent: a second run only checks and returns.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(
-  cmake ninja-build make git ca-certificates dpkg-dev
+  cmake ninja-build make perl patch git ca-certificates dpkg-dev
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   wine wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei xdotool

@@ -9,9 +9,12 @@
 #   console_wait_exit SECONDS    the program has ended within SECONDS
 #   ftp_target_start ROOT [OPTIONS]  the M410 target at 127.0.0.3:21 serving ROOT
 #                                (journal of logins and commands: $ftp_journal)
-#   sshd_target_start DIR        the M520 target (sshd) at 127.0.0.2:22; its
-#                                root in $m520_root; DIR gets the key pair the
-#                                program logs in with, as "~/.ssh/id_rsa"
+#   sshd_target_start DIR [ADDRESS [OPTIONS...]]
+#                                an M520 target (sshd) at ADDRESS:22, by default
+#                                127.0.0.2, whose root is then in $m520_root;
+#                                DIR gets the key pair the program logs in
+#                                with, as "~/.ssh/id_rsa"; OPTIONS go to
+#                                tests/peers/sshd_target.py
 #   m520_console_prepare DIR     console_prepare, with the M520 target saved as
 #                                the target address and started
 #   update_file NAME BYTES       a file of random bytes in $updates, the folder
@@ -109,14 +112,16 @@ command_message() {
 
 m520_root=""
 sshd_target_start() {
-  local dir=$1
+  local dir=$1 address=${2:-127.0.0.2}
+  shift $(($# < 2 ? $# : 2))
   mkdir -p "$dir/~/.ssh"
-  [ -f "$dir/~/.ssh/id_rsa" ] || ssh-keygen -q -t rsa -b 2048 -m PEM -N '' -C brantel-test -f "$dir/~/.ssh/id_rsa"
-  /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/sshd_target.py" --address 127.0.0.2 \
-    --state "$scratch/sshd" --authorized-key "$dir/~/.ssh/id_rsa.pub" >"$scratch/sshd.out" 2>&1 &
+  [ -f "$dir/~/.ssh/id_rsa" ] || ssh-keygen -q -N '' -C brantel-test -f "$dir/~/.ssh/id_rsa"
+  local out="$scratch/sshd-$address.out"
+  /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/sshd_target.py" --address "$address" \
+    --state "$scratch/sshd-$address" --authorized-key "$dir/~/.ssh/id_rsa.pub" "$@" >"$out" 2>&1 &
   peer_pids+=($!)
-  "$BRANTEL_SOURCE/scripts/wait-ready" "$scratch/sshd.out" "the SSH target" || fail "the SSH target did not start"
-  m520_root=$(sed -n 's/^root //p' "$scratch/sshd.out")
+  "$BRANTEL_SOURCE/scripts/wait-ready" "$out" "the SSH target" || fail "the SSH target at $address did not start"
+  [ "$address" != 127.0.0.2 ] || m520_root=$(sed -n 's/^root //p' "$out")
 }
 
 m520_console_prepare() {

@@ -8,7 +8,7 @@ dir="$scratch/work"
 console_prepare "$dir"
 console_settings "$dir" 127.0.0.2
 mkdir -p "$dir/~/.ssh"
-ssh-keygen -q -t rsa -b 2048 -m PEM -N '' -f "$dir/~/.ssh/id_rsa"
+ssh-keygen -q -N '' -f "$dir/~/.ssh/id_rsa"
 /usr/bin/python3 "$BRANTEL_SOURCE/tools/simcontroller/simcontroller.py" --state "$scratch/sim" \
   --log "$scratch/controller.log" --authorized-key "$dir/~/.ssh/id_rsa.pub" --silent-seconds 3 \
   >"$scratch/sim.out" 2>&1 &

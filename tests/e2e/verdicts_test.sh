@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Commands tell the truth and end cleanly, against an M520 target: a file
+# Commands tell the truth and end cleanly, against M520 targets: a file
 # that never reached the target is never reported as done, Exit in the
 # middle of a command ends the program, and a command started inside
 # another does not change where the outer one sends.
@@ -45,6 +45,13 @@ immutable+=("$dir"/userinfo.txt "$dir"/userinfo-M410.txt "$dir"/userinfo-M520.tx
 expect_eq "set new address, userinfo files unwritable" "IP地址更新失败" "$(command_message 1020)"
 [ ! -e "$root/mnt/mmc/userinfo.txt" ] || fail "a userinfo.txt with the old address was sent"
 chattr -i "$dir"/userinfo.txt "$dir"/userinfo-M410.txt "$dir"/userinfo-M520.txt
+
+# Restart host against an SSH service that refuses the key exchange: the
+# route fails without a word, so the command must say so itself.
+sshd_target_start "$dir" 127.0.0.6 --sshd-option "KexAlgorithms sntrup761x25519-sha512@openssh.com"
+drive set-ip 1004 127.0.0.6
+expect_eq "restart host, key exchange refused" "重启失败" "$(command_message 1018)"
+drive set-ip 1004 127.0.0.2
 
 # Nested commands. Set new IP address and Upgrade PLC 3# are clicked at once
 # after Create system, so that each is the message let through after one of

@@ -57,7 +57,10 @@ class SshService(Service):
     writable by others, so the root lives under /run."""
     port = 22
 
-    def __init__(self, state, authorized_key, directories):
+    def __init__(self, state, authorized_key, directories, host_key_type="ecdsa", settings=()):
+        """host_key_type: the one host key the server has (ssh-keygen's -t);
+        settings: further sshd_config lines ("Keyword value"), such as the
+        algorithms an older or a hardened controller offers."""
         super().__init__()
         self.state = os.path.join(state, "m520-sshd")
         os.makedirs(self.state, exist_ok=True)
@@ -65,9 +68,9 @@ class SshService(Service):
         os.chmod(self.root, 0o755)
         make_layout(self.root, directories)
         os.makedirs("/run/sshd", exist_ok=True)
-        host_key = os.path.join(self.state, "host_key")
+        host_key = os.path.join(self.state, "host_key_" + host_key_type)
         if not os.path.exists(host_key):
-            subprocess.run(["ssh-keygen", "-q", "-t", "ecdsa", "-N", "", "-f", host_key], check=True)
+            subprocess.run(["ssh-keygen", "-q", "-t", host_key_type, "-N", "", "-f", host_key], check=True)
         keys = os.path.join(self.state, "authorized_keys")
         shutil.copyfile(authorized_key, keys)
         self.config = os.path.join(self.state, "sshd_config")
@@ -79,7 +82,7 @@ class SshService(Service):
                 "StrictModes no",
                 "UsePAM no",
                 "PidFile none",
-                "Subsystem sftp internal-sftp",
+                "Subsystem sftp internal-sftp"] + list(settings) + [
                 "Match User root",
                 "  ChrootDirectory " + self.root,
                 "  ForceCommand internal-sftp",
