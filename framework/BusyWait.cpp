@@ -1,6 +1,7 @@
 #include "BusyWait.h"
 
 #include <exception>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -27,18 +28,26 @@ int RunWhileWindowsStayAlive(const std::function<int()>& work, const BusyWaitOpt
 {
     HANDLE done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!done)
-        return work();
+        return work();  // nothing to wait on: the window thread does the work
 
     int result = 0;
     std::exception_ptr failure;
-    std::thread worker([&] {
-        try {
-            result = work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        ::SetEvent(done);
-    });
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            try {
+                result = work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            ::SetEvent(done);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the work still gets done, as it was before
+        // there were workers, with the window waiting.
+        ::CloseHandle(done);
+        return work();
+    }
     for (;;) {
         // Wakes for new sent messages and paints only: a queued click or
         // timer must not make the wait spin.
