@@ -110,11 +110,11 @@ void CBrantelDlg::AddAboutToSystemMenu()
     HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
     if (!systemMenu)
         return;
-    const std::string about = LoadResourceString(IDS_ABOUTBOX);
+    const std::wstring about = LoadResourceString(IDS_ABOUTBOX);
     if (about.empty())
         return;
-    ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
 }
 
 void CBrantelDlg::StartNetCheck()

@@ -6,6 +6,7 @@
 #include "MessageBox.h"
 #include "ProgressSink.h"
 #include "SftpTransfer.h"
+#include "TextCodePages.h"
 
 #include <commdlg.h>
 
@@ -41,15 +42,15 @@ private:
     CBrantelDlg& m_console;
 };
 
-// "label|patterns|...||" to the system's form: NUL-separated, double NUL at the end.
-std::vector<char> SystemFilter(const char* filter)
+// "label|patterns|...||" to the system's form: NUL-separated, double NUL at
+// the end. The labels are the program's own texts.
+std::wstring SystemFilter(const char* filter)
 {
-    std::vector<char> system(filter, filter + strlen(filter) + 1);
-    for (char& c : system)
-        if (c == '|')
-            c = '\0';
-    system.push_back('\0');
-    return system;
+    std::wstring system = ProgramTextToWide(filter);
+    for (wchar_t& c : system)
+        if (c == L'|')
+            c = L'\0';
+    return system + L'\0';
 }
 }  // namespace
 
@@ -106,25 +107,29 @@ bool CBrantelDlg::RunSaveFileDialog(const SaveDialogOptions& options, FileChoice
 {
     // Room for any path the dialog can give: a choice too long for the
     // console's buffers must reach the command whole, to be refused there.
-    std::vector<char> path(32768, '\0');
-    strncpy(path.data(), options.initialFileName, path.size() - 1);
-    const std::vector<char> filter = SystemFilter(options.filter);
-    OPENFILENAMEA ofn{};
+    std::vector<wchar_t> path(32768, L'\0');
+    ProgramTextToWide(options.initialFileName).copy(path.data(), path.size() - 1);
+    const std::wstring filter = SystemFilter(options.filter);
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = filter.data();
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = static_cast<DWORD>(path.size());
     ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING;
-    if (!::GetSaveFileNameA(&ofn))
+    if (!::GetSaveFileNameW(&ofn))
         return false;
-    choice.fullPath = path.data();
-    choice.fileName = path.data() + ofn.nFileOffset;
-    choice.folder.assign(path.data(), ofn.nFileOffset);
+    // The choice is a path of the system's: the commands keep it, as they
+    // keep every path, in the system's code page.
+    const std::wstring fullPath(path.data());
+    std::wstring folder = fullPath.substr(0, ofn.nFileOffset);
     // The folder as the dialog reports it: without a trailing backslash,
     // except for the root of a drive.
-    if (choice.folder.size() > 3 && choice.folder.back() == '\\')
-        choice.folder.pop_back();
+    if (folder.size() > 3 && folder.back() == L'\\')
+        folder.pop_back();
+    choice.fullPath = WideToSystemText(fullPath);
+    choice.fileName = WideToSystemText(fullPath.substr(ofn.nFileOffset));
+    choice.folder = WideToSystemText(folder);
     return true;
 }

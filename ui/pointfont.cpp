@@ -1,5 +1,7 @@
 #include "pointfont.h"
 
+#include "TextCodePages.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -14,10 +16,11 @@ LONG PointFontHeight(int pointTenths)
 
 HFONT CreatePointFont(int pointTenths, const char* faceName)
 {
-    LOGFONTA font;
+    LOGFONTW font;
     std::memset(&font, 0, sizeof font);
     font.lfHeight = PointFontHeight(pointTenths);
     font.lfCharSet = DEFAULT_CHARSET;
-    std::strncpy(font.lfFaceName, faceName, LF_FACESIZE - 1);
-    return ::CreateFontIndirectA(&font);
+    const std::wstring face = ProgramTextToWide(faceName);
+    face.copy(font.lfFaceName, LF_FACESIZE - 1);
+    return ::CreateFontIndirectW(&font);
 }
