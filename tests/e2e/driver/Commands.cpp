@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "ScreenPlace.h"
+#include "Shortcut.h"
 #include "Windows.h"
 
 #include <commctrl.h>
@@ -248,6 +250,10 @@ const std::map<std::string, Command>& Commands()
                        std::to_string(rc.right - rc.left) + " " + std::to_string(rc.bottom - rc.top));
              }
          }}},
+        // origin: prints the screen position of the console's client area.
+        {"origin", {0, [](const Args&) { Print(ConsoleClientOrigin()); }}},
+        // shortcut PATH: prints the target and the working folder of a shell link.
+        {"shortcut", {1, [](const Args& a) { Print(ShortcutTargetAndFolder(FromUtf8(a[0]))); }}},
         // sleep SECONDS
         {"sleep", {1, [](const Args& a) { ::Sleep(static_cast<DWORD>(std::stod(a[0]) * 1000)); }}},
     };
