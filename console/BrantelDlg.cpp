@@ -5,6 +5,7 @@
 #include "HostEnv.h"
 #include "NetState.h"
 #include "Resources.h"
+#include "SystemMenu.h"
 #include "UpgradeCommands.h"
 #include "resource.h"
 #include "screendpi.h"
@@ -115,14 +116,7 @@ BOOL CBrantelDlg::OnInitDialog()
 
 void CBrantelDlg::AddAboutToSystemMenu()
 {
-    HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
-    if (!systemMenu)
-        return;
-    const std::wstring about = LoadResourceString(IDS_ABOUTBOX);
-    if (about.empty())
-        return;
-    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+    AppendSystemMenuEntry(m_hWnd, IDM_ABOUTBOX, LoadResourceString(IDS_ABOUTBOX));
 }
 
 void CBrantelDlg::ShowLogoForScreenDpi()
