@@ -2,7 +2,6 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cwchar>
 
 wchar_t g_reportPath[MAX_PATH];
@@ -28,8 +27,8 @@ void MakeParentFolder(const wchar_t* path)
         ::CreateDirectoryW(folder, nullptr);
     }
 }
-}  // namespace
-
+// "错误报告_<program>.<yyyy_mm_dd_hh_mm_ss>.TXT" in `folder`, which ends in a
+// backslash. A name too long for the buffer is cut.
 void FormatReportPath(wchar_t* path, const wchar_t* folder, const wchar_t* programName,
                       const SYSTEMTIME& startup)
 {
@@ -38,6 +37,7 @@ void FormatReportPath(wchar_t* path, const wchar_t* folder, const wchar_t* progr
                       startup.wSecond) < 0)
         path[MAX_PATH - 1] = L'\0';
 }
+}  // namespace
 
 void NameReportFiles(const wchar_t* programName, const SYSTEMTIME& startup)
 {

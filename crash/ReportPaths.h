@@ -21,10 +21,6 @@ extern wchar_t g_reportPath[MAX_PATH];
 // Empty when the user's folder cannot be found.
 extern wchar_t g_fallbackReportPath[MAX_PATH];
 
-// "错误报告_<program>.<yyyy_mm_dd_hh_mm_ss>.TXT" in `folder`, which ends in a
-// backslash. A name too long for the buffer is cut.
-void FormatReportPath(wchar_t* path, const wchar_t* folder, const wchar_t* programName,
-                      const SYSTEMTIME& startup);
 // Names both report files for the program file `programName`, started at
 // `startup`.
 void NameReportFiles(const wchar_t* programName, const SYSTEMTIME& startup);

@@ -1,5 +1,9 @@
 #include "TextCodePages.h"
 
+namespace {
+constexpr UINT kProgramCodePage = 936;
+}
+
 std::wstring ProgramTextToWide(const char* text)
 {
     const int length = ::MultiByteToWideChar(kProgramCodePage, 0, text, -1, nullptr, 0);

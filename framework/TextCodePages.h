@@ -8,8 +8,6 @@
 
 #include <string>
 
-constexpr UINT kProgramCodePage = 936;
-
 // A text of the program's own, for the wide calls.
 std::wstring ProgramTextToWide(const char* text);
 // A wide text from the system (a path the file dialog gave) in the system's
