@@ -5,8 +5,10 @@
 #include "HostEnv.h"
 #include "NetState.h"
 #include "Resources.h"
+#include "SystemMenu.h"
 #include "UpgradeCommands.h"
 #include "resource.h"
+#include "screendpi.h"
 
 #include <ctime>
 
@@ -24,7 +26,13 @@ CBrantelDlg::CBrantelDlg(HWND parent)
     BuildRoutes();
 }
 
-CBrantelDlg::~CBrantelDlg() { StopNetCheck(); }
+CBrantelDlg::~CBrantelDlg()
+{
+    StopNetCheck();
+    // A static control does not own the images it is given.
+    if (m_hLogoForDpi)
+        ::DeleteObject(m_hLogoForDpi);
+}
 
 void CBrantelDlg::BuildRoutes()
 {
@@ -88,6 +96,7 @@ BOOL CBrantelDlg::OnInitDialog()
     ::SendMessageA(m_comboCpu.m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("CPU-M520"));
 
     AddAboutToSystemMenu();
+    ShowLogoForScreenDpi();
     m_layout.Init(this);
     m_layout.Relayout();
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
@@ -107,14 +116,30 @@ BOOL CBrantelDlg::OnInitDialog()
 
 void CBrantelDlg::AddAboutToSystemMenu()
 {
-    HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
-    if (!systemMenu)
+    AppendSystemMenuEntry(m_hWnd, IDM_ABOUTBOX, LoadResourceString(IDS_ABOUTBOX));
+}
+
+void CBrantelDlg::ShowLogoForScreenDpi()
+{
+    // The template's logo is drawn for 96 DPI; its control grows with the
+    // screen's DPI, so the logo must grow with it to stay in proportion.
+    const int dpi = ScreenDpi();
+    const HWND picture = GetDlgItem(IDC_LOGO);
+    const auto original = reinterpret_cast<HBITMAP>(::SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP size{};
+    if (dpi <= USER_DEFAULT_SCREEN_DPI || !original || !::GetObjectW(original, sizeof size, &size))
         return;
-    const std::string about = LoadResourceString(IDS_ABOUTBOX);
-    if (about.empty())
+    m_hLogoForDpi = LoadScaledBitmap(AfxGetResourceHandle(), IDB_LOGO_LARGE,
+                                     ::MulDiv(size.bmWidth, dpi, USER_DEFAULT_SCREEN_DPI),
+                                     ::MulDiv(size.bmHeight, dpi, USER_DEFAULT_SCREEN_DPI));
+    if (!m_hLogoForDpi)
         return;
-    ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+    // The control gives back the image it loaded from the template, which
+    // is now its caller's to free.
+    const auto replaced = reinterpret_cast<HBITMAP>(
+        ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hLogoForDpi)));
+    if (replaced && replaced != m_hLogoForDpi)
+        ::DeleteObject(replaced);
 }
 
 void CBrantelDlg::StartNetCheck()

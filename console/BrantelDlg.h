@@ -64,6 +64,7 @@ protected:
 private:
     void BuildRoutes();
     void AddAboutToSystemMenu();
+    void ShowLogoForScreenDpi();
     void StartNetCheck();
     void ShowSavedTargetAddress();
     void OnExit();
@@ -90,6 +91,7 @@ private:
     CIPAddressCtrl m_ipNew;
 
     HANDLE m_hNetCheckThread = nullptr;
+    HBITMAP m_hLogoForDpi = nullptr;  // the logo at the screen's DPI, when above 96
     std::atomic<HWND> m_netStatusWindow{nullptr};
     bool m_closing = false;
     bool m_operationRunning = false;

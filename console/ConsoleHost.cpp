@@ -7,6 +7,7 @@
 #include "MessageBox.h"
 #include "ProgressRelay.h"
 #include "SftpTransfer.h"
+#include "TextCodePages.h"
 
 #include <commdlg.h>
 
@@ -38,31 +39,35 @@ private:
 // thread, kept for the console's thread to show once the operation is over.
 class DeferredMessages {
 public:
-    void Add(const char* text)
+    struct Message {
+        std::string text;
+        MessageText source;
+    };
+    void Add(const char* text, MessageText source)
     {
         std::lock_guard<std::mutex> guard(m_lock);
-        m_texts.emplace_back(text);
+        m_messages.push_back({text, source});
     }
-    std::vector<std::string> Take()
+    std::vector<Message> Take()
     {
         std::lock_guard<std::mutex> guard(m_lock);
-        return std::move(m_texts);
+        return std::move(m_messages);
     }
 
 private:
     std::mutex m_lock;
-    std::vector<std::string> m_texts;
+    std::vector<Message> m_messages;
 };
 
-// "label|patterns|...||" to the system's form: NUL-separated, double NUL at the end.
-std::vector<char> SystemFilter(const char* filter)
+// "label|patterns|...||" to the system's form: NUL-separated, double NUL at
+// the end. The labels are the program's own texts.
+std::wstring SystemFilter(const char* filter)
 {
-    std::vector<char> system(filter, filter + strlen(filter) + 1);
-    for (char& c : system)
-        if (c == '|')
-            c = '\0';
-    system.push_back('\0');
-    return system;
+    std::wstring system = ProgramTextToWide(filter);
+    for (wchar_t& c : system)
+        if (c == L'|')
+            c = L'\0';
+    return system + L'\0';
 }
 }  // namespace
 
@@ -101,9 +106,18 @@ int CBrantelDlg::FtpTransfer(const char* targetAddress, const char* userName, co
                                 fileName,  localDir,      authPreference, operation};
     DeferredMessages messages;
     const int result = RunOperation(
-        [&] { return ::FtpTransfer(request, [&](const char* text) { messages.Add(text); }); }, nullptr);
-    for (const std::string& text : messages.Take())
-        ShowMessage(text.c_str());
+        [&] {
+            return ::FtpTransfer(request, [&](const char* text, MessageText source) { messages.Add(text, source); });
+        },
+        nullptr);
+    for (const DeferredMessages::Message& message : messages.Take()) {
+        if (m_closing)
+            break;
+        if (message.source == MessageText::System)
+            AfxMessageBoxSystemText(message.text.c_str());
+        else
+            AfxMessageBox(message.text.c_str());
+    }
     return result;
 }
 
@@ -130,25 +144,29 @@ bool CBrantelDlg::RunSaveFileDialog(const SaveDialogOptions& options, FileChoice
 {
     // Room for any path the dialog can give: a choice too long for the
     // console's buffers must reach the command whole, to be refused there.
-    std::vector<char> path(32768, '\0');
-    strncpy(path.data(), options.initialFileName, path.size() - 1);
-    const std::vector<char> filter = SystemFilter(options.filter);
-    OPENFILENAMEA ofn{};
+    std::vector<wchar_t> path(32768, L'\0');
+    ProgramTextToWide(options.initialFileName).copy(path.data(), path.size() - 1);
+    const std::wstring filter = SystemFilter(options.filter);
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = filter.data();
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = static_cast<DWORD>(path.size());
     ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING;
-    if (!::GetSaveFileNameA(&ofn))
+    if (!::GetSaveFileNameW(&ofn))
         return false;
-    choice.fullPath = path.data();
-    choice.fileName = path.data() + ofn.nFileOffset;
-    choice.folder.assign(path.data(), ofn.nFileOffset);
+    // The choice is a path of the system's: the commands keep it, as they
+    // keep every path, in the system's code page.
+    const std::wstring fullPath(path.data());
+    std::wstring folder = fullPath.substr(0, ofn.nFileOffset);
     // The folder as the dialog reports it: without a trailing backslash,
     // except for the root of a drive.
-    if (choice.folder.size() > 3 && choice.folder.back() == '\\')
-        choice.folder.pop_back();
+    if (folder.size() > 3 && folder.back() == L'\\')
+        folder.pop_back();
+    choice.fullPath = WideToSystemText(fullPath);
+    choice.fileName = WideToSystemText(fullPath.substr(ofn.nFileOffset));
+    choice.folder = WideToSystemText(folder);
     return true;
 }

@@ -1,12 +1,12 @@
 #include "CrashReport.h"
 
 #include "ImageSections.h"
+#include "ReportPaths.h"
 
-#include <cstdio>
+#include <cwchar>
 
 LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter;
 char g_moduleName[MAX_PATH];
-char g_reportPath[MAX_PATH];
 
 namespace {
 const char kApology[] =
@@ -17,6 +17,20 @@ const char kApology[] =
 
 // The thread whose fault is being reported; 0 while none is.
 volatile LONG g_reportingThread;
+
+// The apology goes out in UTF-16, so that it reads right whatever the
+// system's code page. It is converted into buffers of its own: the filter
+// does not lean on a heap that the fault may have damaged.
+wchar_t g_apology[512];
+wchar_t g_apologyCaption[16];
+
+template <size_t N>
+const wchar_t* FromCodePage936(const char* text, wchar_t (&wide)[N])
+{
+    if (::MultiByteToWideChar(936, 0, text, -1, wide, static_cast<int>(N)) == 0)
+        wide[0] = L'\0';
+    return wide;
+}
 }  // namespace
 
 CCrashMonitor::CCrashMonitor()
@@ -33,12 +47,15 @@ CCrashMonitor::CCrashMonitor()
     ::lstrcpynA(g_moduleName, base, MAX_PATH);
     ::OutputDebugStringA(g_moduleName);
 
-    // The name is fixed now, so it carries the start-up time. A very long
-    // program name is cut rather than overrun the path buffer.
+    // The names are fixed now, so they carry the start-up time. The program
+    // name is read wide for them: a file name outside the system's code page
+    // still names its report.
+    wchar_t widePath[MAX_PATH] = L"";
+    ::GetModuleFileNameW(nullptr, widePath, MAX_PATH);
+    const wchar_t* wideBase = std::wcsrchr(widePath, L'\\');
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    std::snprintf(g_reportPath, MAX_PATH, "C:\\错误报告_%s.%04d_%02d_%02d_%02d_%02d_%02d.TXT", g_moduleName, now.wYear,
-                  now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    NameReportFiles(wideBase ? wideBase + 1 : widePath, now);
 }
 
 CCrashMonitor::~CCrashMonitor()
@@ -58,12 +75,11 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers)
     if (reporting != 0)
         ::Sleep(INFINITE);
 
-    if (g_reportFile.Open(g_reportPath)) {
+    if (OpenReportFile(g_reportFile)) {
         WriteCrashReport(pointers);
         g_reportFile.Close();
-        ::MessageBoxA(nullptr, kApology, "程序异常", MB_ICONERROR | MB_OK);
-    } else {
-        ::OutputDebugStringA("创建崩溃记录文件失败");
+        ::MessageBoxW(nullptr, FromCodePage936(kApology, g_apology), FromCodePage936("程序异常", g_apologyCaption),
+                      MB_ICONERROR | MB_OK);
     }
     return EXCEPTION_EXECUTE_HANDLER;
 }

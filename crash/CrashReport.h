@@ -1,6 +1,7 @@
 #pragma once
 // The crash report writer: an unhandled-exception filter that writes a plain
-// text report to the root of drive C:, sends every piece of it to the debugger
+// text report to the root of drive C: (or, where that is refused, to the
+// user's own folder: ReportPaths.h), sends every piece of it to the debugger
 // output and apologises to the user in a message box.
 #include "ReportFile.h"
 
@@ -11,7 +12,6 @@
 extern CReportFile g_reportFile;
 extern LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter;
 extern char g_moduleName[MAX_PATH];
-extern char g_reportPath[MAX_PATH];
 extern char g_codeText[512];
 
 // Installs the filter while it exists. Exactly one static instance, armed

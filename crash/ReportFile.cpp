@@ -1,8 +1,8 @@
 #include "ReportFile.h"
 
-bool CReportFile::Open(const char* path)
+bool CReportFile::Open(const wchar_t* path)
 {
-    HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     m_file = file;

@@ -6,7 +6,7 @@
 class CReportFile {
 public:
     // Creates the file, or truncates it, for writing only and unshared.
-    bool Open(const char* path);
+    bool Open(const wchar_t* path);
     bool IsOpen() const { return m_file != nullptr; }
     // Failures go unnoticed: the same text reaches the debugger output anyway.
     void Write(const void* data, DWORD size);

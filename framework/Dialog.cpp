@@ -37,7 +37,11 @@ CDialog::~CDialog()
 
 INT_PTR CDialog::DoModal()
 {
-    return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId), m_parent,
+    // Created wide, the dialog and its controls keep the template's UTF-16
+    // texts as they are; an ANSI dialog would take them through the system's
+    // code page, and on a Windows whose code page is not 936 every Chinese
+    // caption would become question marks.
+    return ::DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_templateId), m_parent,
                              StaticDialogProc, reinterpret_cast<LPARAM>(this));
 }
 

@@ -1,19 +1,23 @@
 #include "MessageBox.h"
 
 #include "Resources.h"
+#include "TextCodePages.h"
 #include "WinApp.h"
 
-int AfxMessageBox(const char* text)
+namespace {
+int ShowMessageBox(const std::wstring& text)
 {
     CWinApp* app = CWinApp::Current();
     HWND owner = app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
     if (owner && !::IsWindow(owner))
         owner = nullptr;
-    const char* caption = app ? app->AppName().c_str() : "";
-    return ::MessageBoxA(owner, text, caption, MB_OK | MB_ICONEXCLAMATION);
+    const wchar_t* caption = app ? app->AppName().c_str() : L"";
+    return ::MessageBoxW(owner, text.c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
 }
+}  // namespace
 
-int AfxMessageBox(UINT stringId)
-{
-    return AfxMessageBox(LoadResourceString(stringId).c_str());
-}
+int AfxMessageBox(const char* text) { return ShowMessageBox(ProgramTextToWide(text)); }
+
+int AfxMessageBoxSystemText(const char* text) { return ShowMessageBox(SystemTextToWide(text)); }
+
+int AfxMessageBox(UINT stringId) { return ShowMessageBox(LoadResourceString(stringId)); }

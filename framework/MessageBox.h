@@ -3,6 +3,9 @@
 // application's name as caption, owned by the main window while it exists.
 #include <windows.h>
 
+// `text` is one of the program's own texts (code page 936).
 int AfxMessageBox(const char* text);
+// Shows a text of the system's (in its code page), such as one of its error texts.
+int AfxMessageBoxSystemText(const char* text);
 // Shows string-table entry `stringId`.
 int AfxMessageBox(UINT stringId);

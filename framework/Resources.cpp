@@ -11,10 +11,10 @@ HINSTANCE AfxGetResourceHandle()
 
 void AfxSetResourceHandle(HINSTANCE module) { g_resourceModule = module; }
 
-std::string LoadResourceString(UINT id)
+std::wstring LoadResourceString(UINT id)
 {
     // A string-table entry is at most 4095 characters long.
-    char buffer[4096];
-    const int length = ::LoadStringA(AfxGetResourceHandle(), id, buffer, sizeof buffer);
-    return std::string(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+    wchar_t buffer[4096];
+    const int length = ::LoadStringW(AfxGetResourceHandle(), id, buffer, 4096);
+    return std::wstring(buffer, length > 0 ? static_cast<size_t>(length) : 0);
 }

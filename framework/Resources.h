@@ -8,4 +8,5 @@ HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE module);
 
 // String-table entry `id` of the resource module; empty when there is none.
-std::string LoadResourceString(UINT id);
+// The table is stored in UTF-16, and so it is handed out.
+std::wstring LoadResourceString(UINT id);

@@ -3,16 +3,17 @@
 namespace {
 CWinApp* g_app = nullptr;
 
-std::string ProgramBaseName()
+// Read wide: a program file named outside the system's code page keeps its name.
+std::wstring ProgramBaseName()
 {
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path);
-    const size_t slash = name.find_last_of("\\/");
-    if (slash != std::string::npos)
+    wchar_t path[MAX_PATH] = L"";
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name(path);
+    const size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos)
         name.erase(0, slash + 1);
-    const size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos)
+    const size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos)
         name.erase(dot);
     return name;
 }

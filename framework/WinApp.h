@@ -16,7 +16,7 @@ public:
 
     // The application's name: the program file's base name without extension.
     // Message boxes carry it as their caption.
-    const std::string& AppName() const { return m_appName; }
+    const std::wstring& AppName() const { return m_appName; }
 
     static CWinApp* Current();
 
@@ -27,7 +27,7 @@ public:
 
 private:
     friend int RunApplication(HINSTANCE instance);
-    std::string m_appName;
+    std::wstring m_appName;
 };
 
 // Called by WinMain; returns the process exit code.

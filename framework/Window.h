@@ -20,6 +20,9 @@ public:
     // Binds and subclasses: from now on the control's messages go to WindowProc.
     bool SubclassDlgItem(int id, const CWnd& parent);
 
+    // Window texts in the system's code page, the one paths and addresses
+    // come in; the program's own texts reach the screen through the wide
+    // calls instead (TextCodePages.h).
     std::string GetWindowText() const;
     // Copies at most capacity - 1 characters and always terminates.
     int GetWindowText(char* buffer, int capacity) const;

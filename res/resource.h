@@ -7,6 +7,8 @@
 #define IDP_SOCKETS_INIT_FAILED 103
 #define IDR_MAINFRAME           128
 #define IDB_LOGO                134
+// The logo three times as large, shrunk to the screen's DPI above 96.
+#define IDB_LOGO_LARGE          135
 
 #define IDM_ABOUTBOX            16
 #define IDC_STATIC              -1

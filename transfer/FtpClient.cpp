@@ -77,7 +77,10 @@ int CFtpClient::Connect()
         error = ::GetLastError();
     }
     std::string text = InternetErrorText(error, response);
-    m_showMessage(text.empty() ? kNoErrorText : text.c_str());
+    if (text.empty())
+        m_showMessage(kNoErrorText, MessageText::Program);
+    else
+        m_showMessage(text.c_str(), MessageText::System);
     m_connection = nullptr;
     return 0;
 }
@@ -118,7 +121,7 @@ CFtpClient::Outcome CFtpClient::RunTransferCall(std::function<BOOL(HINTERNET)> c
 int CFtpClient::Finish(Outcome outcome)
 {
     if (outcome == Outcome::NetworkFailed)
-        m_showMessage(kNetworkFailure);
+        m_showMessage(kNetworkFailure, MessageText::Program);
     return outcome == Outcome::Done ? 1 : 0;
 }
 

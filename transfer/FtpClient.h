@@ -22,9 +22,12 @@
 #include <functional>
 #include <string>
 
+// Whose words a message is: the program's own texts are code page 936;
+// WinINet's error texts are in the system's code page.
+enum class MessageText { Program, System };
 // Where the route's messages go: the application's message box in the
 // program, a recorder in tests.
-using MessageSink = std::function<void(const char* text)>;
+using MessageSink = std::function<void(const char* text, MessageText source)>;
 
 class CFtpClient {
 public:

@@ -51,7 +51,7 @@ int FtpTransfer(const RemoteRequest& request, const MessageSink& showMessage)
         r = RunOperation(FTPSession, request.operation, LoadPath, RemotePath);
     } catch (const std::exception&) {
         // No worker thread or no memory for one: the operation did not run.
-        showMessage("网络异常或CPU模块选型错误!");
+        showMessage("网络异常或CPU模块选型错误!", MessageText::Program);
         r = 0;
     }
     FTPSession.Disconnect();

@@ -8,6 +8,7 @@
 // mean; 0 leaves the height to the font mapper's default.
 LONG PointFontHeight(int pointTenths);
 
-// Creates a font of `pointTenths` tenths of a point and face `faceName` (cut
+// Creates a font of `pointTenths` tenths of a point and face `faceName` (code
+// page 936, like the default face and the font file the program ships; cut
 // to what LOGFONT holds) for the screen; the caller owns the handle.
 HFONT CreatePointFont(int pointTenths, const char* faceName);

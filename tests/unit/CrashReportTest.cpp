@@ -1,6 +1,7 @@
 // The report as it lands in the file, written from made-up exception records,
 // and the monitor's installation.
 #include "CrashReport.h"
+#include "ReportPaths.h"
 #include "TestDirs.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,19 @@ std::vector<std::string> SplitCrLf(const std::string& text)
     return lines;
 }
 
+// Scratch paths are plain ASCII.
+std::wstring Wide(const std::string& path) { return std::wstring(path.begin(), path.end()); }
+
+// In code page 936, the form of this file's narrow literals.
+std::string Narrow(const std::wstring& text)
+{
+    char narrow[MAX_PATH * 2] = "";
+    ::WideCharToMultiByte(936, 0, text.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+    return narrow;
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 std::string ProgramPath()
 {
     char path[MAX_PATH] = "";
@@ -46,7 +60,7 @@ protected:
         record.ExceptionCode = code;
         record.ExceptionAddress = address;
         EXCEPTION_POINTERS pointers{&record, const_cast<CONTEXT*>(&context)};
-        EXPECT_TRUE(g_reportFile.Open(path.c_str()));
+        EXPECT_TRUE(g_reportFile.Open(Wide(path).c_str()));
         WriteCrashReport(&pointers);
         g_reportFile.Close();
         return ReadBytes(path);
@@ -153,7 +167,7 @@ TEST(ReportPrintf, CutsOverlongTextToTheBufferAndWritesExactlyWhatItFormatted)
 {
     ScratchDir dir;
     const std::string path = dir.file("long.TXT");
-    ASSERT_TRUE(g_reportFile.Open(path.c_str()));
+    ASSERT_TRUE(g_reportFile.Open(Wide(path).c_str()));
     const std::string longText(3000, 'x');
     const int cut = ReportPrintf("%s", longText.c_str());
     const int width = ReportPrintf("[%5d|%05d|%X|%s]", 42, 7, 0xBEEFu, "ok");
@@ -177,19 +191,54 @@ TEST(CrashMonitor, InstallsNamesTheReportAndPutsBackThePreviousFilter)
         EXPECT_EQ(::SetUnhandledExceptionFilter(CrashFilter), CrashFilter);
         EXPECT_EQ(g_previousFilter, OtherFilter);
         EXPECT_STREQ(g_moduleName, "crash_test.exe");
-        EXPECT_TRUE(std::regex_match(
-            std::string(g_reportPath),
-            std::regex("C:\\\\错误报告_crash_test\\.exe\\.\\d{4}_\\d\\d_\\d\\d_\\d\\d_\\d\\d_\\d\\d\\.TXT")))
-            << g_reportPath;
+        const std::string name = "错误报告_crash_test\\.exe\\.\\d{4}_\\d\\d_\\d\\d_\\d\\d_\\d\\d_\\d\\d\\.TXT";
+        EXPECT_TRUE(std::regex_match(Narrow(g_reportPath), std::regex("C:\\\\" + name))) << Narrow(g_reportPath);
+        // The user's own folder, as the environment names it, and the same name.
+        char local[MAX_PATH] = "";
+        ::GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
+        ASSERT_NE(local[0], '\0');
+        const std::string fallback = Narrow(g_fallbackReportPath);
+        EXPECT_EQ(fallback.find(std::string(local) + "\\Brantel\\"), 0u) << fallback;
+        EXPECT_EQ(fallback.substr(fallback.rfind('\\')), Narrow(g_reportPath).substr(2)) << fallback;
     }
     EXPECT_EQ(::SetUnhandledExceptionFilter(nullptr), OtherFilter);
+}
+
+TEST(OpenReportFile, TakesTheRootWhenItCanAndTheUsersFolderWhenItIsRefused)
+{
+    const struct {
+        const char* what;
+        bool rootWritable;
+        bool userFolderCreatable;
+        int opened;  // 0 none, 1 the root's path, 2 the user's
+    } cases[] = {
+        {"root writable", true, true, 1},
+        {"root refused", false, true, 2},
+        {"both refused", false, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        // A path in a folder that does not exist is refused as the root of
+        // C: refuses an ordinary user; the user's folder is made when missing,
+        // but only one level of it.
+        const std::wstring root = Wide(dir.file(c.rootWritable ? "report.TXT" : "no root\\report.TXT"));
+        const std::wstring user = Wide(dir.file(c.userFolderCreatable ? "Brantel\\report.TXT" : "no user\\Brantel\\report.TXT"));
+        ::lstrcpynW(g_reportPath, root.c_str(), MAX_PATH);
+        ::lstrcpynW(g_fallbackReportPath, user.c_str(), MAX_PATH);
+        CReportFile file;
+        EXPECT_EQ(OpenReportFile(file), c.opened != 0);
+        file.Close();
+        EXPECT_EQ(Exists(root), c.opened == 1);
+        EXPECT_EQ(Exists(user), c.opened == 2);
+    }
 }
 
 TEST(CrashFilter, ReportFileThatCannotBeCreatedEndsTheProcessQuietly)
 {
     ScratchDir dir;
-    const std::string missing = dir.file("no such folder\\report.TXT");
-    ::lstrcpynA(g_reportPath, missing.c_str(), MAX_PATH);
+    ::lstrcpynW(g_reportPath, Wide(dir.file("no such folder\\report.TXT")).c_str(), MAX_PATH);
+    ::lstrcpynW(g_fallbackReportPath, Wide(dir.file("no such folder\\Brantel\\report.TXT")).c_str(), MAX_PATH);
     EXCEPTION_RECORD record{};
     record.ExceptionCode = 0xC0000005;
     CONTEXT context = UnwalkableContext(nullptr);

@@ -72,7 +72,10 @@ protected:
     {
         RemoteRequest request{kRouteFtp, address, "root", "secret", remoteDir, fileName, localDir, kAuthPublicKey,
                               operation};
-        return FtpTransfer(request, [this](const char* text) { messages.push_back(text); });
+        return FtpTransfer(request, [this](const char* text, MessageText source) {
+            messages.push_back(text);
+            sources.push_back(source);
+        });
     }
 
     std::string WriteLocal(const std::string& name, const std::string& content)
@@ -83,6 +86,7 @@ protected:
 
     ScratchDir local;
     std::vector<std::string> messages;
+    std::vector<MessageText> sources;
 };
 
 TEST_F(FtpRoute, UploadLandsByteIdenticalAndLogsInAnonymouslyWhateverTheRequestSays)
@@ -220,11 +224,14 @@ TEST_P(FtpUploadFailure, FailsWithinThirtySecondsAndTellsTheUserOnlyOfBrokenConn
     case Told::NetworkFailure:
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0], kNetworkFailure);
+        EXPECT_EQ(sources[0], MessageText::Program);
         break;
     case Told::ConnectionError:
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_NE(messages[0], kNetworkFailure);
         EXPECT_FALSE(messages[0].empty());
+        // WinINet's own words are the system's; the stand-in is the program's.
+        EXPECT_EQ(sources[0], messages[0] == "There was an exception" ? MessageText::Program : MessageText::System);
         break;
     }
     if (c.targetFolder) {

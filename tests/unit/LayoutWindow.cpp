@@ -64,10 +64,12 @@ RECT LayoutWindow::ChildRect(HWND child) const
 ControlFont FontOf(HWND control)
 {
     const HFONT font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
-    LOGFONTA lf = {};
-    if (!font || ::GetObjectA(font, sizeof lf, &lf) != sizeof lf)
+    LOGFONTW lf = {};
+    if (!font || ::GetObjectW(font, sizeof lf, &lf) != sizeof lf)
         return ControlFont{"", 0};
-    return ControlFont{lf.lfFaceName, lf.lfHeight};
+    char face[LF_FACESIZE * 2] = "";
+    ::WideCharToMultiByte(936, 0, lf.lfFaceName, -1, face, sizeof face, nullptr, nullptr);
+    return ControlFont{face, lf.lfHeight};
 }
 
 int LineHeightOf(HWND control)

@@ -21,8 +21,9 @@ public:
     CWnd window;
 };
 
-// The face name and height of the font a control was given, or an empty face
-// when it has none.
+// The face name (in code page 936, as this program's literals are, whatever
+// code page the test runs under) and height of the font a control was given,
+// or an empty face when it has none.
 struct ControlFont {
     std::string face;
     LONG height;

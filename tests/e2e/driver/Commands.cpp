@@ -1,5 +1,8 @@
 #include "Commands.h"
 
+#include "FileDialogText.h"
+#include "ScreenPlace.h"
+#include "Shortcut.h"
 #include "Windows.h"
 
 #include <commctrl.h>
@@ -242,6 +245,13 @@ const std::map<std::string, Command>& Commands()
                        std::to_string(rc.right - rc.left) + " " + std::to_string(rc.bottom - rc.top));
              }
          }}},
+        // origin: prints the screen position of the console's client area.
+        {"origin", {0, [](const Args&) { Print(ConsoleClientOrigin()); }}},
+        // file-dialog-text ID SECONDS: prints the text of control ID of the file
+        // dialog that opens within SECONDS (0x470: the file type box).
+        {"file-dialog-text", {2, [](const Args& a) { Print(FileDialogItemText(Id(a[0]), std::stod(a[1]))); }}},
+        // shortcut PATH: prints the target and the working folder of a shell link.
+        {"shortcut", {1, [](const Args& a) { Print(ShortcutTargetAndFolder(FromUtf8(a[0]))); }}},
         // sleep SECONDS
         {"sleep", {1, [](const Args& a) { ::Sleep(static_cast<DWORD>(std::stod(a[0]) * 1000)); }}},
     };
