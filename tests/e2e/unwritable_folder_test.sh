@@ -17,6 +17,8 @@ chattr -i "$dir/stdout.txt" "$dir/stderr.txt"
 
 console_start "$dir"
 drive wait-console 60 wait-colour 1019 00FF00 20
+expect_eq "create system" "升级失败" "$(command_message 1006 120)"
+[ ! -e "$m520_root/mnt/mmc/Korvid" ] || fail "a program reached the target"
 expect_eq "restart host" "重启失败" "$(command_message 1018 60)"
 [ ! -e "$m520_root/mnt/mmc/reboot.txt" ] || fail "a restart request reached the target"
 drive set-ip 1007 127.0.0.45
