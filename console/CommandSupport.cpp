@@ -48,8 +48,6 @@ bool LocalFileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-namespace {
-
 std::string FullPath(const std::string& path)
 {
     char full[MAX_PATH * 2] = "";
@@ -58,6 +56,8 @@ std::string FullPath(const std::string& path)
         return path;
     return full;
 }
+
+namespace {
 
 // Windows names ignore letter case; compare as UTF-16 so that the trail bytes
 // of double-byte characters are never case-folded as if they were letters.

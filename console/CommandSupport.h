@@ -36,6 +36,10 @@ private:
 // The chosen folder, "\", the chosen file name.
 std::string ChosenFilePath(const CommandState& state);
 
+// `path` made absolute against the working directory; `path` itself when
+// that cannot be done.
+std::string FullPath(const std::string& path);
+
 // True when a regular file exists under `path`.
 bool LocalFileExists(const std::string& path);
 

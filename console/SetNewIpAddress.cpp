@@ -12,14 +12,13 @@ constexpr const char* kUserinfoFile = "userinfo.txt";
 
 // The address that the working directory's "userinfo.txt" gives the target
 // (the reader drops the double quotes around it); "?" when it gives none.
+// The reader takes a bare name for one in the Windows folder, hence the full
+// path.
 std::string AddressInUserinfo()
 {
-    char path[MAX_PATH * 2] = "";
-    const DWORD length = ::GetFullPathNameA(kUserinfoFile, sizeof path, path, nullptr);
-    if (length == 0 || length >= sizeof path)
-        return "?";
     char value[100] = "";
-    ::GetPrivateProfileStringA("LOCAL_MACHINE", "IPAddress", "?", value, sizeof value, path);
+    ::GetPrivateProfileStringA("LOCAL_MACHINE", "IPAddress", "?", value, sizeof value,
+                               FullPath(kUserinfoFile).c_str());
     return value;
 }
 

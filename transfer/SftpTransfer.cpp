@@ -102,14 +102,12 @@ int EnsureDirectory(LIBSSH2_SFTP* sftp, const char* remoteDir, const SshConnecti
     if (::libssh2_sftp_mkdir_ex(sftp, remoteDir, length, 10) == 0)
         return 1;
     // Servers that keep to the SFTP drafts will not open a directory as a
-    // file: then the creation fails because the directory is there.
+    // file: then the creation fails because the directory is there, which
+    // only a stat that says so can confirm.
     LIBSSH2_SFTP_ATTRIBUTES attributes{};
-    return !connection.Broken() &&
-                   ::libssh2_sftp_stat_ex(sftp, remoteDir, length, LIBSSH2_SFTP_STAT, &attributes) == 0 &&
-                   (attributes.flags & LIBSSH2_SFTP_ATTR_PERMISSIONS) &&
-                   LIBSSH2_SFTP_S_ISDIR(attributes.permissions)
-               ? 1
-               : 0;
+    if (connection.Broken() || ::libssh2_sftp_stat_ex(sftp, remoteDir, length, LIBSSH2_SFTP_STAT, &attributes) != 0)
+        return 0;
+    return (attributes.flags & LIBSSH2_SFTP_ATTR_PERMISSIONS) && LIBSSH2_SFTP_S_ISDIR(attributes.permissions) ? 1 : 0;
 }
 
 int Upload(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string& localPath,
