@@ -3,7 +3,10 @@
 #include "BrantelDlg.h"
 #include "HostEnv.h"
 #include "MessageBox.h"
+#include "OpenRecord.h"
+#include "RecordFolder.h"
 #include "SocketInit.h"
+#include "StartupRecord.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -17,6 +20,11 @@ CBrantelApp::CBrantelApp()
 
 BOOL CBrantelApp::InitInstance()
 {
+    SYSTEMTIME start;
+    ::GetLocalTime(&start);
+    if (OpenSessionRecord(g_sessionRecord, RecordFolder(), start))
+        RecordProgramStart(g_sessionRecord);
+
     INITCOMMONCONTROLSEX InitCtrls;
     InitCtrls.dwSize = sizeof InitCtrls;
     InitCtrls.dwICC = ICC_WIN95_CLASSES;
@@ -29,10 +37,12 @@ BOOL CBrantelApp::InitInstance()
         return FALSE;
     }
 
-    if (LoadHostEnv(1) <= 0) {
+    if (const int loaded = LoadHostEnv(1); loaded <= 0) {
+        g_sessionRecord.Write("the host library KelvoX.dll could not be loaded (code " + std::to_string(loaded) + ")");
         AfxMessageBox("KelvoX加载错误");
         return FALSE;
     }
+    RecordHostEnvironment(g_sessionRecord);
 
     CBrantelDlg dlg;
     m_pMainWnd = &dlg;
@@ -47,5 +57,7 @@ BOOL CBrantelApp::InitInstance()
     // library before the library is released.
     dlg.StopNetCheck();
     FreeHostEnv();
+    g_sessionRecord.Write("program ends");
+    g_sessionRecord.Close();
     return FALSE;
 }

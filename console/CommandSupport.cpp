@@ -48,15 +48,6 @@ bool LocalFileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string FullPath(const std::string& path)
-{
-    char full[MAX_PATH * 2] = "";
-    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full)
-        return path;
-    return full;
-}
-
 namespace {
 
 // Windows names ignore letter case; compare as UTF-16 so that the trail bytes

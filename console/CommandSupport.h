@@ -2,6 +2,7 @@
 // Pieces that several command flows share.
 #include "CommandHost.h"
 #include "CommandState.h"
+#include "FullPath.h"
 
 #include <initializer_list>
 #include <string>
@@ -35,10 +36,6 @@ private:
 
 // The chosen folder, "\", the chosen file name.
 std::string ChosenFilePath(const CommandState& state);
-
-// `path` made absolute against the working directory; `path` itself when
-// that cannot be done.
-std::string FullPath(const std::string& path);
 
 // True when a regular file exists under `path`.
 bool LocalFileExists(const std::string& path);

@@ -6,6 +6,7 @@
 #include "FtpTransfer.h"
 #include "MessageBox.h"
 #include "ProgressRelay.h"
+#include "SessionRecord.h"
 #include "SftpTransfer.h"
 #include "TextCodePages.h"
 
@@ -95,7 +96,7 @@ int CBrantelDlg::SftpTransfer(const char* targetAddress, const char* userName, c
     const RemoteRequest request{kRouteSftp, targetAddress, userName, password, remoteDir,
                                 fileName,   localDir,      authPreference, operation};
     ProgressRelay progress;
-    return RunOperation([&] { return ::SftpTransfer(request, progress); }, [&] { progress.ShowOn(m_progress); });
+    return RunOperation([&] { return ::SftpTransfer(request, progress, g_sessionRecord); }, [&] { progress.ShowOn(m_progress); });
 }
 
 int CBrantelDlg::FtpTransfer(const char* targetAddress, const char* userName, const char* password,
@@ -107,7 +108,8 @@ int CBrantelDlg::FtpTransfer(const char* targetAddress, const char* userName, co
     DeferredMessages messages;
     const int result = RunOperation(
         [&] {
-            return ::FtpTransfer(request, [&](const char* text, MessageText source) { messages.Add(text, source); });
+            return ::FtpTransfer(
+                request, [&](const char* text, MessageText source) { messages.Add(text, source); }, g_sessionRecord);
         },
         nullptr);
     for (const DeferredMessages::Message& message : messages.Take()) {

@@ -2,6 +2,7 @@
 
 #include "ImageSections.h"
 #include "ReportPaths.h"
+#include "SessionRecord.h"
 
 #include <cwchar>
 
@@ -75,7 +76,9 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers)
     if (reporting != 0)
         ::Sleep(INFINITE);
 
-    if (OpenReportFile(g_reportFile)) {
+    const wchar_t* reportPath = OpenReportFile(g_reportFile);
+    g_sessionRecord.WriteFault(reportPath);
+    if (reportPath) {
         WriteCrashReport(pointers);
         g_reportFile.Close();
         ::MessageBoxW(nullptr, FromCodePage936(kApology, g_apology), FromCodePage936("程序异常", g_apologyCaption),

@@ -51,11 +51,11 @@ void NameReportFiles(const wchar_t* programName, const SYSTEMTIME& startup)
     }
 }
 
-bool OpenReportFile(CReportFile& file)
+const wchar_t* OpenReportFile(CReportFile& file)
 {
     if (OpenOrSay(file, g_reportPath))
-        return true;
+        return g_reportPath;
     if (g_fallbackReportPath[0] != L'\0')
         MakeParentFolder(g_fallbackReportPath);
-    return OpenOrSay(file, g_fallbackReportPath);
+    return OpenOrSay(file, g_fallbackReportPath) ? g_fallbackReportPath : nullptr;
 }

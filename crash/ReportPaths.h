@@ -26,5 +26,6 @@ extern wchar_t g_fallbackReportPath[MAX_PATH];
 void NameReportFiles(const wchar_t* programName, const SYSTEMTIME& startup);
 // Opens `file` on the first of the two paths that can be created, making the
 // user's "Brantel" folder when it is missing. Each path that is refused
-// leaves the debugger line "创建崩溃记录文件失败". False when neither can be.
-bool OpenReportFile(CReportFile& file);
+// leaves the debugger line "创建崩溃记录文件失败". Returns the path opened,
+// or null when neither can be.
+const wchar_t* OpenReportFile(CReportFile& file);

@@ -1,6 +1,8 @@
 #include "MessageBox.h"
 
+#include "RecordText.h"
 #include "Resources.h"
+#include "SessionRecord.h"
 #include "TextCodePages.h"
 #include "WinApp.h"
 
@@ -12,6 +14,7 @@ int ShowMessageBox(const std::wstring& text)
     if (owner && !::IsWindow(owner))
         owner = nullptr;
     const wchar_t* caption = app ? app->AppName().c_str() : L"";
+    g_sessionRecord.Write("message box: " + Utf8FromWide(text));
     return ::MessageBoxW(owner, text.c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
 }
 }  // namespace

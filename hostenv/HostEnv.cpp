@@ -133,6 +133,14 @@ void FreeHostEnv()
     g_library = nullptr;
 }
 
+std::wstring HostEnvLibraryPath()
+{
+    wchar_t path[MAX_PATH] = L"";
+    if (!g_library || !::GetModuleFileNameW(g_library, path, MAX_PATH))
+        return std::wstring();
+    return path;
+}
+
 int GetCurPath(char* buffer, int capacity)
 {
     const auto fn = EntryPoint<GetCurPathFn>("GetCurPath");

@@ -21,6 +21,8 @@ int LoadHostEnv(int variant);
 // directory and the program file's directory.
 int LoadHostEnvFrom(int variant, const std::string& systemDir, const std::string& programDir);
 void FreeHostEnv();
+// The file the bound library was loaded from; empty while none is bound.
+std::wstring HostEnvLibraryPath();
 
 // The entry points. Each returns -1000 while the library is not bound.
 // Writes the settings directory, NUL-terminated, without a trailing separator.

@@ -3,6 +3,7 @@
 #include "BoundedCall.h"
 #include "DataPortWake.h"
 #include "FtpErrors.h"
+#include "RecordText.h"
 
 #include <vector>
 
@@ -43,7 +44,26 @@ void SetTimeouts(HINTERNET session)
 }
 }  // namespace
 
-CFtpClient::CFtpClient(MessageSink showMessage) : m_showMessage(std::move(showMessage)) {}
+CFtpClient::CFtpClient(MessageSink showMessage, EventLog& record)
+    : m_showMessage(std::move(showMessage)), m_record(record)
+{
+}
+
+void CFtpClient::RecordFailure(const std::string& what, const BoundedCallResult& result, DWORD limitMs)
+{
+    std::string line = "FTP " + what + " failed: ";
+    if (!result.finished) {
+        line += "no answer within " + std::to_string(limitMs / 1000) + " s";
+    } else {
+        line += "WinINet error " + std::to_string(result.error);
+        const std::string text = InternetErrorText(result.error, std::string());
+        if (!text.empty())
+            line += " (" + Utf8FromSystemText(text) + ")";
+        line += "; the server's last reply: " +
+                (result.response.empty() ? std::string("none") : Utf8FromSystemText(result.response));
+    }
+    m_record.Write(line);
+}
 
 CFtpClient::~CFtpClient() { Disconnect(); }
 
@@ -71,10 +91,12 @@ int CFtpClient::Connect()
             m_connected = 1;
             return 1;
         }
+        RecordFailure("connect to " + m_server, result, kReplyLimitMs);
         error = result.finished ? result.error : ERROR_INTERNET_TIMEOUT;
         response = result.response;
     } else {
         error = ::GetLastError();
+        m_record.Write("FTP session could not be opened: WinINet error " + std::to_string(error));
     }
     std::string text = InternetErrorText(error, response);
     if (text.empty())
@@ -96,8 +118,8 @@ int CFtpClient::Disconnect()
     return 1;
 }
 
-CFtpClient::Outcome CFtpClient::RunTransferCall(std::function<BOOL(HINTERNET)> call, DWORD limitMs,
-                                                bool activeDataConnection)
+CFtpClient::Outcome CFtpClient::RunTransferCall(const char* what, std::function<BOOL(HINTERNET)> call,
+                                                DWORD limitMs, bool activeDataConnection)
 {
     std::vector<ListenerAddress> listeners;
     if (activeDataConnection)
@@ -111,10 +133,11 @@ CFtpClient::Outcome CFtpClient::RunTransferCall(std::function<BOOL(HINTERNET)> c
             WakeDataListeners(listeners, m_server, kFtpPort);
     };
     BoundedCallResult result = RunBounded(std::move(task), limitMs);
+    if (result.finished && result.value)
+        return Outcome::Done;
+    RecordFailure(what, result, limitMs);
     if (!result.finished)
         return Outcome::NetworkFailed;
-    if (result.value)
-        return Outcome::Done;
     return IsNetworkFailure(result.error) ? Outcome::NetworkFailed : Outcome::Refused;
 }
 
@@ -132,7 +155,7 @@ int CFtpClient::Upload(const char* localFile, const char* remoteFile)
     auto put = [local = std::string(localFile), remote = std::string(remoteFile)](HINTERNET connection) {
         return ::FtpPutFileA(connection, local.c_str(), remote.c_str(), FTP_TRANSFER_TYPE_BINARY, kContext);
     };
-    return Finish(RunTransferCall(put, UploadLimitMs(localFile), true));
+    return Finish(RunTransferCall("put", put, UploadLimitMs(localFile), true));
 }
 
 int CFtpClient::Download(const char* remoteFile, const char* localFile)
@@ -143,7 +166,7 @@ int CFtpClient::Download(const char* remoteFile, const char* localFile)
         return ::FtpGetFileA(connection, remote.c_str(), local.c_str(), FALSE, FILE_ATTRIBUTE_NORMAL,
                              FTP_TRANSFER_TYPE_BINARY, kContext);
     };
-    return Finish(RunTransferCall(get, kDownloadLimitMs, true));
+    return Finish(RunTransferCall("get", get, kDownloadLimitMs, true));
 }
 
 int CFtpClient::EnsureDirectory(const char* remotePath)
@@ -152,10 +175,12 @@ int CFtpClient::EnsureDirectory(const char* remotePath)
         return 0;
     std::string path(remotePath);
     Outcome outcome = RunTransferCall(
+        "change directory",
         [path](HINTERNET connection) { return ::FtpSetCurrentDirectoryA(connection, path.c_str()); },
         kReplyLimitMs, false);
     if (outcome == Outcome::Refused)
         outcome = RunTransferCall(
+            "make directory",
             [path](HINTERNET connection) { return ::FtpCreateDirectoryA(connection, path.c_str()); },
             kReplyLimitMs, false);
     return Finish(outcome);

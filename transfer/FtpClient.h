@@ -16,6 +16,13 @@
 //    aborted 12030, reset 12031, the session dropped ..., or a call that
 //    outlives its limit): "网络异常或CPU模块选型错误!" and 0.
 // An upload counts as done only when the server confirms it with 226.
+//
+// Every failure also goes into the session record, with WinINet's error
+// code and the server's last reply, which the engineer needs to tell a
+// full disk from a refused login.
+#include "BoundedCall.h"
+#include "EventLog.h"
+
 #include <windows.h>
 #include <wininet.h>
 
@@ -31,7 +38,7 @@ using MessageSink = std::function<void(const char* text, MessageText source)>;
 
 class CFtpClient {
 public:
-    explicit CFtpClient(MessageSink showMessage);
+    CFtpClient(MessageSink showMessage, EventLog& record);
     ~CFtpClient();
     CFtpClient(const CFtpClient&) = delete;
     CFtpClient& operator=(const CFtpClient&) = delete;
@@ -57,8 +64,11 @@ public:
 
 private:
     enum class Outcome { Done, Refused, NetworkFailed };
-    Outcome RunTransferCall(std::function<BOOL(HINTERNET)> call, DWORD limitMs, bool activeDataConnection);
+    Outcome RunTransferCall(const char* what, std::function<BOOL(HINTERNET)> call, DWORD limitMs,
+                            bool activeDataConnection);
     int Finish(Outcome outcome);
+    void RecordFailure(const std::string& what, const BoundedCallResult& result, DWORD limitMs);
 
     MessageSink m_showMessage;
+    EventLog& m_record;
 };

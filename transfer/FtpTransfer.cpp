@@ -1,5 +1,10 @@
 #include "FtpTransfer.h"
 
+#include "FullPath.h"
+#include "LocalFile.h"
+#include "OperationRecord.h"
+#include "Sha256.h"
+
 #include <exception>
 
 namespace {
@@ -39,12 +44,34 @@ int RunOperation(CFtpClient& FTPSession, int operation, const std::string& LoadP
 }
 }  // namespace
 
-int FtpTransfer(const RemoteRequest& request, const MessageSink& showMessage)
+namespace {
+// WinINet takes the file whole, so its digest is one pass over the file,
+// just before it is handed over.
+void DescribeLocalFile(const std::string& path, OperationRecord& summary)
 {
-    CFtpClient FTPSession(showMessage);
+    LocalFile file;
+    if (file.OpenForReading(path.c_str()))
+        summary.size = file.Size();
+    summary.sha256 = Sha256OfFile(path.c_str());
+}
+}  // namespace
+
+int FtpTransfer(const RemoteRequest& request, const MessageSink& showMessage, EventLog& record)
+{
+    CFtpClient FTPSession(showMessage, record);
     FTPSession.m_server = Text(request.targetAddress);
     const std::string LoadPath = FtpLocalPath(request);
     const std::string RemotePath = FtpRemotePath(request);
+
+    OperationRecord summary;
+    summary.route = "FTP";
+    summary.operation = request.operation;
+    summary.address = FTPSession.m_server;
+    summary.remotePath = RemotePath;
+    summary.localPath = FullPath(LoadPath);
+    if (request.operation == kOperationUpload)
+        DescribeLocalFile(LoadPath, summary);
+    const ULONGLONG started = ::GetTickCount64();
 
     int r = 0;
     try {
@@ -55,5 +82,12 @@ int FtpTransfer(const RemoteRequest& request, const MessageSink& showMessage)
         r = 0;
     }
     FTPSession.Disconnect();
+    // The server's 226 confirms the whole file; short of it, nothing is
+    // known of what arrived.
+    if (request.operation == kOperationUpload && r == 1)
+        summary.sent = summary.size;
+    summary.milliseconds = ::GetTickCount64() - started;
+    summary.result = r;
+    record.Write(FormatOperationRecord(summary));
     return r;
 }

@@ -2,8 +2,13 @@
 
 // winsock2.h must come before windows.h.
 #include "SshConnection.h"
+#include "FullPath.h"
+#include "HostKeyFingerprint.h"
 #include "LocalFile.h"
 #include "MillisecondPause.h"
+#include "OperationRecord.h"
+#include "Sha256.h"
+#include "SftpDiagnostics.h"
 #include "SshAuth.h"
 
 #include <libssh2_sftp.h>
@@ -53,13 +58,22 @@ private:
 using SftpSession = SftpObject<LIBSSH2_SFTP, ::libssh2_sftp_shutdown>;
 using SftpHandle = SftpObject<LIBSSH2_SFTP_HANDLE, ::libssh2_sftp_close_handle>;
 
-void ShowFingerprint(LIBSSH2_SESSION* session)
+// The SHA-1 fingerprint as the route has always shown it, and for the
+// record the SHA-256 one in the form OpenSSH shows, which is what an
+// engineer compares with the controller's own "ssh-keygen -l".
+void ShowFingerprint(LIBSSH2_SESSION* session, SftpDiagnostics& diagnostics)
 {
-    std::fprintf(stderr, "Fingerprint: ");
-    if (const char* hash = ::libssh2_hostkey_hash(session, LIBSSH2_HOSTKEY_HASH_SHA1))
-        for (int i = 0; i < 20; ++i)
-            std::fprintf(stderr, "%02X ", static_cast<unsigned char>(hash[i]));
-    std::fprintf(stderr, "\n");
+    std::string line = "Fingerprint: ";
+    if (const char* hash = ::libssh2_hostkey_hash(session, LIBSSH2_HOSTKEY_HASH_SHA1)) {
+        char hex[4];
+        for (int i = 0; i < 20; ++i) {
+            std::snprintf(hex, sizeof hex, "%02X ", static_cast<unsigned char>(hash[i]));
+            line += hex;
+        }
+    }
+    diagnostics.Error("%s\n", line.c_str());
+    const std::string sha256 = OpenSshSha256Fingerprint(session);
+    diagnostics.Note("Fingerprint " + (sha256.empty() ? std::string("SHA256: not available") : sha256));
 }
 
 // Writes all of `data`, however the server splits it; false on an error.
@@ -110,31 +124,49 @@ int EnsureDirectory(LIBSSH2_SFTP* sftp, const char* remoteDir, const SshConnecti
     return (attributes.flags & LIBSSH2_SFTP_ATTR_PERMISSIONS) && LIBSSH2_SFTP_S_ISDIR(attributes.permissions) ? 1 : 0;
 }
 
+// What one upload needs besides its paths: where it reports, and what it
+// records of the bytes it sends.
+struct UploadContext {
+    ProgressSink& progress;
+    SftpDiagnostics& diagnostics;
+    OperationRecord& record;
+};
+
 int Upload(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string& localPath,
-           ProgressSink& progress, const SshConnection& connection)
+           UploadContext context, const SshConnection& connection)
 {
+    ProgressSink& progress = context.progress;
+    SftpDiagnostics& diagnostics = context.diagnostics;
     // The local file is opened first: a file that cannot be read must not
     // leave an emptied file on the target.
     LocalFile local;
     if (!local.OpenForReading(localPath.c_str()))
         return 0;
+    const long long total = local.Size();
+    context.record.size = total;
     SftpHandle remote(::libssh2_sftp_open_ex(sftp, remotePath.c_str(), static_cast<unsigned>(remotePath.size()),
                                              LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_TRUNC, 0,
                                              LIBSSH2_SFTP_OPENFILE),
                       connection);
     if (!remote.get()) {
-        std::fprintf(stderr, "Unable to open file with SFTP: %ld\n", ::libssh2_sftp_last_error(sftp));
+        diagnostics.Error("Unable to open file with SFTP: %ld\n", ::libssh2_sftp_last_error(sftp));
         return 0;
     }
     progress.SetRange(0, 100);
     progress.SetPos(0);
-    const long long total = local.Size();
-    if (total <= 0)
+    // The digest is taken from the very reads that feed the upload.
+    Sha256 hash;
+    if (total <= 0) {
+        if (total == 0) {
+            context.record.sha256 = hash.Hex();
+            context.record.sent = 0;
+        }
         return total == 0 ? 1 : 0;
+    }
 
     LIBSSH2_SFTP_ATTRIBUTES attributes{};
     if (::libssh2_sftp_fstat_ex(remote.get(), &attributes, 0) < 0) {
-        std::fprintf(stderr, "libssh2_sftp_fstat_ex failed\n");
+        diagnostics.Error("libssh2_sftp_fstat_ex failed\n");
         return 0;
     }
     attributes.flags = 0x81E5;        // size and permissions
@@ -144,31 +176,41 @@ int Upload(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string&
     char mem[kChunk];
     long long transferred = 0;
     MillisecondPause pause;
+    long long sent = 0;
     for (;;) {
         const long read = local.Read(mem, kChunk);
         if (read < 0)
             return 0;
-        std::fprintf(stderr, "libssh2_sftp_write()!\n");
+        diagnostics.ChunkWrite();
         transferred += read;
         progress.SetPos(static_cast<int>(transferred * 100 / total));
         if (read == 0)
             break;
-        if (!WriteAll(remote.get(), mem, static_cast<size_t>(read)))
+        hash.Add(mem, static_cast<size_t>(read));
+        const bool written = WriteAll(remote.get(), mem, static_cast<size_t>(read));
+        if (written)
+            sent += read;
+        context.record.sent = sent;
+        if (!written)
             return 0;
         pause.Wait();
     }
+    diagnostics.CountChunks();
+    context.record.sha256 = hash.Hex();
     ::libssh2_sftp_fsync(remote.get());
     return remote.ReleaseNow() && transferred == total ? 1 : 0;
 }
 
 int Download(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string& localPath,
-             ProgressSink& progress, const SshConnection& connection)
+             UploadContext context, const SshConnection& connection)
 {
+    ProgressSink& progress = context.progress;
+    SftpDiagnostics& diagnostics = context.diagnostics;
     SftpHandle remote(::libssh2_sftp_open_ex(sftp, remotePath.c_str(), static_cast<unsigned>(remotePath.size()),
                                              LIBSSH2_FXF_READ, 0, LIBSSH2_SFTP_OPENFILE),
                       connection);
     if (!remote.get()) {
-        std::fprintf(stderr, "Unable to open file with SFTP: %ld\n", ::libssh2_sftp_last_error(sftp));
+        diagnostics.Error("Unable to open file with SFTP: %ld\n", ::libssh2_sftp_last_error(sftp));
         return 0;
     }
     // The remote file's size, where the server tells it, drives the progress.
@@ -183,7 +225,7 @@ int Download(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::strin
     char mem[kChunk];
     unsigned long long transferred = 0;
     for (;;) {
-        std::fprintf(stderr, "libssh2_sftp_read()!\n");
+        diagnostics.Error("libssh2_sftp_read()!\n");
         const ssize_t read = ::libssh2_sftp_read(remote.get(), mem, kChunk);
         if (read < 0)
             return 0;
@@ -192,6 +234,7 @@ int Download(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::strin
         if (!local.Write(mem, static_cast<unsigned long>(read)))
             return 0;
         transferred += static_cast<unsigned long long>(read);
+        context.record.sent = static_cast<long long>(transferred);
         if (sized)
             progress.SetPos(static_cast<int>(std::min<unsigned long long>(transferred * 100 / attributes.filesize, 100)));
     }
@@ -200,8 +243,11 @@ int Download(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::strin
 }
 }  // namespace
 
-int SftpTransfer(const RemoteRequest& request, ProgressSink& progress)
+namespace {
+// The operation itself; `record` gathers what the session record keeps of it.
+int RunOperation(const RemoteRequest& request, UploadContext context)
 {
+    SftpDiagnostics& diagnostics = context.diagnostics;
     WSADATA wsadata;
     ::WSAStartup(MAKEWORD(2, 0), &wsadata);
     const unsigned long address =
@@ -219,38 +265,68 @@ int SftpTransfer(const RemoteRequest& request, ProgressSink& progress)
         !Fits(sftppath) || !Fits(request.remoteDir) || !Fits(DesFilePath))
         return 0;
 
-    SshConnection connection;
+    SshConnection connection(diagnostics);
     if (const int rc = connection.InitLibrary()) {
-        std::fprintf(stderr, "libssh2 initialization failed (%d)\n", rc);
+        diagnostics.Error("libssh2 initialization failed (%d)\n", rc);
         return 0;
     }
-    if (!connection.Connect(address) || !connection.CreateSession())
+    if (!connection.Connect(address)) {
+        diagnostics.Note("No connection to port 22 of " + context.record.address +
+                         ": nothing answers there, or it refused");
+        return -1;
+    }
+    if (!connection.CreateSession())
         return -1;
     if (const int rc = connection.Handshake()) {
-        std::fprintf(stderr, "Failure establishing SSH session: %d\n", rc);
+        diagnostics.Error("Failure establishing SSH session: %d\n", rc);
         return -1;
     }
     LIBSSH2_SESSION* session = connection.Session();
-    ShowFingerprint(session);
+    ShowFingerprint(session, diagnostics);
 
-    if (!Authenticate(session, username, password, request.authPreference))
+    if (!Authenticate(session, username, password, request.authPreference, diagnostics))
         return 0;
 
-    std::fprintf(stderr, "libssh2_sftp_init()!\n");
+    diagnostics.Error("libssh2_sftp_init()!\n");
     SftpSession sftp(::libssh2_sftp_init(session), connection);
     if (!sftp.get()) {
-        std::fprintf(stderr, "Unable to init SFTP session\n");
+        diagnostics.Error("Unable to init SFTP session\n");
         return 0;
     }
-    std::fprintf(stderr, "libssh2_sftp_open()!\n");
+    diagnostics.Error("libssh2_sftp_open()!\n");
     switch (request.operation) {
     case kOperationUpload:
-        return Upload(sftp.get(), sftppath, DesFilePath, progress, connection);
+        return Upload(sftp.get(), sftppath, DesFilePath, context, connection);
     case kOperationEnsureDirectory:
         return EnsureDirectory(sftp.get(), request.remoteDir, connection);
     case kOperationDownload:
-        return Download(sftp.get(), sftppath, DesFilePath, progress, connection);
+        return Download(sftp.get(), sftppath, DesFilePath, context, connection);
     default:
         return 0;
     }
+}
+}  // namespace
+
+int SftpTransfer(const RemoteRequest& request, ProgressSink& progress, EventLog& record)
+{
+    OperationRecord summary;
+    summary.route = "SFTP";
+    summary.operation = request.operation;
+    summary.address = OrEmpty(request.targetAddress);
+    const std::string fileName = OrEmpty(request.fileName);
+    const std::string localDir = OrEmpty(request.localDir);
+    summary.remotePath = request.operation == kOperationEnsureDirectory
+                             ? OrEmpty(request.remoteDir)
+                             : std::string(OrEmpty(request.remoteDir)) + "/" + fileName;
+    summary.localPath = FullPath(localDir.empty() ? fileName : localDir + "\\" + fileName);
+    const ULONGLONG started = ::GetTickCount64();
+    int result;
+    {
+        SftpDiagnostics diagnostics(record);
+        result = RunOperation(request, UploadContext{progress, diagnostics, summary});
+    }
+    summary.milliseconds = ::GetTickCount64() - started;
+    summary.result = result;
+    record.Write(FormatOperationRecord(summary));
+    return result;
 }

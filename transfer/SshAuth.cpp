@@ -1,8 +1,13 @@
 #include "SshAuth.h"
 
+#include "SftpDiagnostics.h"
+
+#include <windows.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 // The key pair is read from these files relative to the working directory;
@@ -32,17 +37,18 @@ int PreferredMethods(int mask, int preference)
     return oneMethod && (mask & preference) ? preference : mask;
 }
 
-bool Authenticate(LIBSSH2_SESSION* session, const char* user, const char* password, int preference)
+bool Authenticate(LIBSSH2_SESSION* session, const char* user, const char* password, int preference,
+                  SftpDiagnostics& diagnostics)
 {
     const char* list = ::libssh2_userauth_list(session, user, Length(user));
     if (!list)
         return true;  // the server took "none", or could not say
-    std::printf("Authentication methods: %s\n", list);
+    diagnostics.Output("Authentication methods: %s\n", list);
     const int mask = PreferredMethods(MethodMask(list), preference);
 
     if (mask & kMethodPassword) {
         if (::libssh2_userauth_password_ex(session, user, Length(user), password, Length(password), nullptr)) {
-            std::fprintf(stderr, "Authentication by password failed.\n");
+            diagnostics.Error("Authentication by password failed.\n");
             return false;
         }
         return true;
@@ -50,32 +56,34 @@ bool Authenticate(LIBSSH2_SESSION* session, const char* user, const char* passwo
     if (mask & kMethodKeyboardInteractive) {
         const bool ok = ::libssh2_userauth_keyboard_interactive_ex(session, user, Length(user),
                                                                     KbdInteractiveResponder) == 0;
-        std::printf(ok ? "\tAuthentication by keyboard-interactive succeeded.\n"
-                       : "\tAuthentication by keyboard-interactive failed!\n");
+        diagnostics.Output(ok ? "\tAuthentication by keyboard-interactive succeeded.\n"
+                              : "\tAuthentication by keyboard-interactive failed!\n");
         return ok;
     }
     if (mask & kMethodPublicKey) {
         const bool ok = ::libssh2_userauth_publickey_fromfile_ex(session, user, Length(user), kPublicKeyFile,
                                                                   kPrivateKeyFile, password) == 0;
-        std::printf(ok ? "\tAuthentication by public key succeeded.\n" : "\tAuthentication by public key failed!\n");
+        diagnostics.Output(ok ? "\tAuthentication by public key succeeded.\n"
+                              : "\tAuthentication by public key failed!\n");
         return ok;
     }
-    std::printf("No supported authentication methods found!\n");
+    diagnostics.Output("No supported authentication methods found!\n");
     return false;
 }
 
 void KbdInteractiveResponder(const char* name, int nameLength, const char* instruction, int instructionLength,
                              int promptCount, const LIBSSH2_USERAUTH_KBDINT_PROMPT* prompts,
-                             LIBSSH2_USERAUTH_KBDINT_RESPONSE* responses, void**)
+                             LIBSSH2_USERAUTH_KBDINT_RESPONSE* responses, void** abstract)
 {
-    std::printf("Performing keyboard-interactive authentication.\n");
-    std::printf("Authentication name: '%.*s'\n", nameLength, name ? name : "");
-    std::printf("Authentication instruction: '%.*s'\n", instructionLength, instruction ? instruction : "");
-    std::printf("Number of prompts: %d\n\n", promptCount);
+    SftpDiagnostics& diagnostics = *static_cast<SftpDiagnostics*>(*abstract);
+    diagnostics.Output("Performing keyboard-interactive authentication.\n");
+    diagnostics.Output("Authentication name: '%.*s'\n", nameLength, name ? name : "");
+    diagnostics.Output("Authentication instruction: '%.*s'\n", instructionLength, instruction ? instruction : "");
+    diagnostics.Output("Number of prompts: %d\n\n", promptCount);
     for (int i = 0; i < promptCount; ++i) {
-        std::printf("Prompt %d from server: '%.*s'\n", i, static_cast<int>(prompts[i].length),
-                    reinterpret_cast<const char*>(prompts[i].text));
-        std::printf("Please type response: ");
+        diagnostics.Output("Prompt %d from server: '%.*s'\n", i, static_cast<int>(prompts[i].length),
+                           reinterpret_cast<const char*>(prompts[i].text));
+        diagnostics.Output("Please type response: ");
         std::fflush(stdout);
         char line[1024] = "";
         if (!std::fgets(line, sizeof line, stdin))
@@ -91,7 +99,11 @@ void KbdInteractiveResponder(const char* name, int nameLength, const char* instr
         } else {
             responses[i].length = 0;
         }
-        std::printf("Response %d from user is '%s'\n\n", i, line);
+        const std::string number = std::to_string(i);
+        diagnostics.OutputRecordedAs("Response " + number + " from user is '" + line + "'\n\n",
+                                     "Response " + number + " from user is '***'\n");
+        // The typed answer may be a password: nothing of it stays behind.
+        ::SecureZeroMemory(line, sizeof line);
     }
-    std::printf("Done. Sending keyboard-interactive responses to server now.\n");
+    diagnostics.Output("Done. Sending keyboard-interactive responses to server now.\n");
 }

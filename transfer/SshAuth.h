@@ -3,6 +3,8 @@
 // and the caller's preference, and exactly one method is tried.
 #include <libssh2.h>
 
+class SftpDiagnostics;
+
 // Method bits, as the server's method list is read into them.
 constexpr int kMethodPassword = 0x1;
 constexpr int kMethodKeyboardInteractive = 0x2;
@@ -15,9 +17,12 @@ int PreferredMethods(int mask, int preference);
 
 // Logs in as `user`. True when the session may go on to SFTP: logged in, or
 // the server asked for no login at all.
-bool Authenticate(LIBSSH2_SESSION* session, const char* user, const char* password, int preference);
+bool Authenticate(LIBSSH2_SESSION* session, const char* user, const char* password, int preference,
+                  SftpDiagnostics& diagnostics);
 
 // Answers keyboard-interactive prompts with lines read from standard input.
+// The session's abstract pointer is the connection's SftpDiagnostics: the
+// answers reach the record only as "***".
 void KbdInteractiveResponder(const char* name, int nameLength, const char* instruction, int instructionLength,
                              int promptCount, const LIBSSH2_USERAUTH_KBDINT_PROMPT* prompts,
                              LIBSSH2_USERAUTH_KBDINT_RESPONSE* responses, void** abstract);

@@ -1,8 +1,7 @@
 #include "SshConnection.h"
 
+#include "SftpDiagnostics.h"
 #include "SftpTransfer.h"
-
-#include <cstdio>
 
 SOCKET ConnectWithin(unsigned long address, unsigned short port, unsigned timeoutMs)
 {
@@ -59,7 +58,7 @@ bool SshConnection::Connect(unsigned long address)
 
 bool SshConnection::CreateSession()
 {
-    m_session = ::libssh2_session_init();
+    m_session = ::libssh2_session_init_ex(nullptr, nullptr, nullptr, &m_diagnostics);
     if (!m_session)
         return false;
     ::libssh2_session_set_blocking(m_session, 1);
@@ -105,7 +104,7 @@ void SshConnection::Close()
     }
     if (m_libraryInitialised) {
         if (m_handshaken)
-            std::fprintf(stderr, "all done\n");
+            m_diagnostics.Error("all done\n");
         ::libssh2_exit();
         m_libraryInitialised = false;
     }

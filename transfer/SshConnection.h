@@ -5,13 +5,17 @@
 
 #include <libssh2.h>
 
+class SftpDiagnostics;
+
 // Connects an IPv4 stream socket to `address`:`port` within `timeoutMs`;
 // INVALID_SOCKET when that fails.
 SOCKET ConnectWithin(unsigned long address, unsigned short port, unsigned timeoutMs);
 
 class SshConnection {
 public:
-    SshConnection() = default;
+    // The session's diagnostic lines go to `diagnostics`; the
+    // keyboard-interactive responder finds it through the session.
+    explicit SshConnection(SftpDiagnostics& diagnostics) : m_diagnostics(diagnostics) {}
     ~SshConnection();
     SshConnection(const SshConnection&) = delete;
     SshConnection& operator=(const SshConnection&) = delete;
@@ -31,6 +35,7 @@ public:
     void Close();
 
 private:
+    SftpDiagnostics& m_diagnostics;
     bool m_libraryInitialised = false;
     SOCKET m_socket = INVALID_SOCKET;
     LIBSSH2_SESSION* m_session = nullptr;

@@ -227,7 +227,7 @@ TEST(OpenReportFile, TakesTheRootWhenItCanAndTheUsersFolderWhenItIsRefused)
         ::lstrcpynW(g_reportPath, root.c_str(), MAX_PATH);
         ::lstrcpynW(g_fallbackReportPath, user.c_str(), MAX_PATH);
         CReportFile file;
-        EXPECT_EQ(OpenReportFile(file), c.opened != 0);
+        EXPECT_EQ(OpenReportFile(file) != nullptr, c.opened != 0);
         file.Close();
         EXPECT_EQ(Exists(root), c.opened == 1);
         EXPECT_EQ(Exists(user), c.opened == 2);

@@ -2,6 +2,7 @@
 // by tests/peers/with_ftp_targets.sh, which also says which address
 // misbehaves in which way.
 #include "FtpTransfer.h"
+#include "RecordedLines.h"
 #include "TestDirs.h"
 
 #include <gtest/gtest.h>
@@ -72,10 +73,13 @@ protected:
     {
         RemoteRequest request{kRouteFtp, address, "root", "secret", remoteDir, fileName, localDir, kAuthPublicKey,
                               operation};
-        return FtpTransfer(request, [this](const char* text, MessageText source) {
-            messages.push_back(text);
-            sources.push_back(source);
-        });
+        return FtpTransfer(
+            request,
+            [this](const char* text, MessageText source) {
+                messages.push_back(text);
+                sources.push_back(source);
+            },
+            record);
     }
 
     std::string WriteLocal(const std::string& name, const std::string& content)
@@ -85,6 +89,7 @@ protected:
     }
 
     ScratchDir local;
+    RecordedLines record;
     std::vector<std::string> messages;
     std::vector<MessageText> sources;
 };

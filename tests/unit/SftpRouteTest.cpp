@@ -1,5 +1,6 @@
 // The SFTP route against a real sshd (tests/peers/with_sshd_target.sh), public
 // key login as root with the key pair in the working folder.
+#include "RecordedLines.h"
 #include "SftpTransfer.h"
 #include "TestDirs.h"
 
@@ -65,10 +66,11 @@ protected:
     {
         const RemoteRequest request{kRouteSftp, address, "root", "", remoteDir, fileName, localDir.c_str(),
                                     kAuthPublicKey, operation};
-        return SftpTransfer(request, progress);
+        return SftpTransfer(request, progress, record);
     }
     ScratchDir local;
     RecordingProgress progress;
+    RecordedLines record;
 };
 
 TEST_F(SftpRoute, UploadLandsWholeWithProgressPerChunk)
@@ -92,7 +94,7 @@ TEST_F(SftpRoute, ChunksOf2024BytesAndThePermissionsSetOnce)
     ClearJournal("password");
     const RemoteRequest request{kRouteSftp, "127.0.0.21", "root", "", "", "five.bin", local.path().c_str(),
                                 kAuthPassword, kOperationUpload};
-    EXPECT_EQ(SftpTransfer(request, progress), 1);
+    EXPECT_EQ(SftpTransfer(request, progress, record), 1);
     EXPECT_EQ(Journal("password"), "auth password\nsetstat 100755\nwrite 2024\nwrite 2024\nwrite 952\n");
 }
 
@@ -115,7 +117,7 @@ TEST_F(SftpRoute, OnlyTheMethodThatThePreferencePicksIsTried)
         ClearJournal(c.peer);
         const RemoteRequest request{kRouteSftp, c.address, "root", "", "/", "", "", c.authPreference,
                                     kOperationEnsureDirectory};
-        EXPECT_EQ(SftpTransfer(request, progress), 1) << c.peer << " " << c.authPreference;
+        EXPECT_EQ(SftpTransfer(request, progress, record), 1) << c.peer << " " << c.authPreference;
         EXPECT_EQ(Journal(c.peer), c.journal) << c.peer << " " << c.authPreference;
     }
 }
@@ -125,7 +127,7 @@ TEST_F(SftpRoute, WriteThatTheServerRefusesFails)
     WriteFile(local.file("five.bin"), Bytes(5000));
     const RemoteRequest request{kRouteSftp, "127.0.0.25", "root", "", "", "five.bin", local.path().c_str(),
                                 kAuthPassword, kOperationUpload};
-    EXPECT_EQ(SftpTransfer(request, progress), 0);
+    EXPECT_EQ(SftpTransfer(request, progress, record), 0);
 }
 
 TEST_F(SftpRoute, EmptyFileGivesAnEmptyRemoteFile)
