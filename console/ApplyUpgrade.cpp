@@ -9,6 +9,7 @@ void OnApplyUpgrade(CommandHost& host, CommandState& state)
 {
     const int model = host.CpuModelIndex();
     const std::string address = TakeTargetAddress(host, state);
+    RecordCommand(host, "Apply upgrade", model, address, state.m_szUpdateFile[0] ? ChosenFilePath(state) : "");
     if (RefuseIfChosenFileIsAmong(host, state, {kShutdownFile}))
         return;
 

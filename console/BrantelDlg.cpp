@@ -4,11 +4,16 @@
 #include "ConsoleSettings.h"
 #include "HostEnv.h"
 #include "NetState.h"
+#include "RecordFolder.h"
+#include "RecordText.h"
 #include "Resources.h"
+#include "SessionRecord.h"
 #include "SystemMenu.h"
 #include "UpgradeCommands.h"
 #include "resource.h"
 #include "screendpi.h"
+
+#include <shellapi.h>
 
 #include <ctime>
 
@@ -37,10 +42,18 @@ CBrantelDlg::~CBrantelDlg()
 void CBrantelDlg::BuildRoutes()
 {
     RouteMessageOrDefault(WM_SYSCOMMAND, [this](WPARAM wParam, LPARAM, LRESULT& result) {
-        if ((wParam & 0xFFF0) != IDM_ABOUTBOX)
+        switch (wParam & 0xFFF0) {
+        case IDM_ABOUTBOX: {
+            CAboutDlg about(m_hWnd);
+            about.DoModal();
+            break;
+        }
+        case IDM_OPENLOGS:
+            OpenRecordFolder();
+            break;
+        default:
             return false;
-        CAboutDlg about(m_hWnd);
-        about.DoModal();
+        }
         result = 0;
         return true;
     });
@@ -95,7 +108,7 @@ BOOL CBrantelDlg::OnInitDialog()
     ::SendMessageA(m_comboCpu.m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("CPU-M410"));
     ::SendMessageA(m_comboCpu.m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("CPU-M520"));
 
-    AddAboutToSystemMenu();
+    AddEntriesToSystemMenu();
     ShowLogoForScreenDpi();
     m_layout.Init(this);
     m_layout.Relayout();
@@ -114,9 +127,22 @@ BOOL CBrantelDlg::OnInitDialog()
     return TRUE;
 }
 
-void CBrantelDlg::AddAboutToSystemMenu()
+void CBrantelDlg::AddEntriesToSystemMenu()
 {
-    AppendSystemMenuEntry(m_hWnd, IDM_ABOUTBOX, LoadResourceString(IDS_ABOUTBOX));
+    AppendSystemMenuEntries(m_hWnd, {{IDM_ABOUTBOX, LoadResourceString(IDS_ABOUTBOX)},
+                                     {IDM_OPENLOGS, LoadResourceString(IDS_OPENLOGS)}});
+}
+
+void CBrantelDlg::OpenRecordFolder()
+{
+    // The folder may not exist yet: where no record could be made, or
+    // after the engineer deleted it.
+    const std::wstring folder = RecordFolder();
+    DWORD error = 0;
+    if (folder.empty() || !MakeRecordFolder(folder, error))
+        return;
+    g_sessionRecord.Write("the record folder is opened in Explorer");
+    ::ShellExecuteW(m_hWnd, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void CBrantelDlg::ShowLogoForScreenDpi()
@@ -207,6 +233,7 @@ void CBrantelDlg::OnExit()
     ::GetCurPath(szPath, MAX_PATH);
     const std::string szBuf = m_ipTarget.GetWindowText();
     SaveTargetAddress(szPath, szBuf.c_str());
+    g_sessionRecord.Write("command Exit: target address " + Utf8FromSystemText(szBuf) + " saved");
     g_bStopNetCheck.store(1);
     ::WaitForSingleObject(g_hNetCheckDone, 1000);
     ::KillTimer(m_hWnd, kClockTimer);
@@ -233,7 +260,15 @@ void CBrantelDlg::OnTimer(UINT_PTR timerId)
 
 LRESULT CBrantelDlg::OnNetStatus()
 {
-    m_netLamp.SetBackColor(g_bNetOk.load() == 1 ? kLampReachable : kLampUnreachable);
+    const int reachable = g_bNetOk.load() == 1 ? 1 : 0;
+    m_netLamp.SetBackColor(reachable ? kLampReachable : kLampUnreachable);
+    if (reachable != m_lampShown) {
+        m_lampShown = reachable;
+        char address[CTargetAddress::kCapacity];
+        g_szTargetIp.CopyTo(address);
+        g_sessionRecord.Write(std::string(reachable ? "lamp green: reachable " : "lamp red: unreachable ") +
+                              Utf8FromSystemText(address));
+    }
     return 1;
 }
 

@@ -6,6 +6,7 @@
 #include "CommandState.h"
 #include "Controls.h"
 #include "Dialog.h"
+#include "RestartWatch.h"
 #include "colorstatic.h"
 #include "movecontrol.h"
 
@@ -39,6 +40,9 @@ public:
     // and no further message is shown.
     bool Closing() const { return m_closing; }
 
+    // The reachability worker reports every probe here.
+    RestartWatch& Restarts() { return m_restartWatch; }
+
     // CommandHost
     int CpuModelIndex() override;
     std::string TargetAddressText() override;
@@ -53,6 +57,8 @@ public:
     RemoteOutcome DispatchRemoteOperation(const RemoteRequest& request) override;
     bool RunSaveFileDialog(const SaveDialogOptions& options, FileChoice& choice) override;
     std::string SettingsDirectory() override;
+    EventLog& Record() override;
+    void WatchRestart(const std::string& address) override;
 
 protected:
     void DoDataExchange() override;
@@ -63,7 +69,8 @@ protected:
 
 private:
     void BuildRoutes();
-    void AddAboutToSystemMenu();
+    void AddEntriesToSystemMenu();
+    void OpenRecordFolder();
     void ShowLogoForScreenDpi();
     void StartNetCheck();
     void ShowSavedTargetAddress();
@@ -95,6 +102,9 @@ private:
     std::atomic<HWND> m_netStatusWindow{nullptr};
     bool m_closing = false;
     bool m_operationRunning = false;
+    // The lamp's last colour: -1 before the first probe, else g_bNetOk.
+    int m_lampShown = -1;
+    RestartWatch m_restartWatch;
 };
 
 // The reachability worker: probes the target address every cycle and posts

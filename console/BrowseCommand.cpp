@@ -1,3 +1,4 @@
+#include "RecordText.h"
 #include "UpgradeCommands.h"
 
 #include <cstdio>
@@ -32,6 +33,8 @@ void OnBrowse(CommandHost& host, CommandState& state)
     if (length > 0 && length < sizeof workingDir)
         ::SetCurrentDirectoryA(workingDir);
 
+    host.Record().Write(confirmed ? "command Browse: chose " + Utf8FromSystemText(picked.fullPath)
+                                  : std::string("command Browse: cancelled"));
     if (confirmed) {
         if (!FitsChosenFileBuffers(picked)) {
             host.ShowMessage("所选文件的路径太长（文件夹和文件名合起来不能超过259个字符），"

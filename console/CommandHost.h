@@ -1,6 +1,7 @@
 #pragma once
 // What the upgrade commands need from the console dialog. The dialog
 // implements it; tests drive the commands through a fake.
+#include "EventLog.h"
 #include "RemoteRequest.h"
 
 #include <windows.h>
@@ -49,4 +50,9 @@ public:
     virtual bool RunSaveFileDialog(const SaveDialogOptions& options, FileChoice& choice) = 0;
     // The settings directory (m_szCurPath), where the userinfo files live.
     virtual std::string SettingsDirectory() = 0;
+    // The session record: what each command read and decided.
+    virtual EventLog& Record() = 0;
+    // A restart request has reached the target at `address`: the console
+    // records when it stops answering and when it answers again.
+    virtual void WatchRestart(const std::string& address) = 0;
 };

@@ -1,6 +1,7 @@
 #include "CommandSupport.h"
 
 #include "FileSets.h"
+#include "RecordText.h"
 
 #include <cstdio>
 #include <iterator>
@@ -16,6 +17,17 @@ RemoteRequest EnsureDirectoryRequest(int model, const char* address, const char*
 {
     return RemoteRequest{model, address, "root", "", remoteDir, "", "", kAuthPublicKey,
                          kOperationEnsureDirectory};
+}
+
+void RecordCommand(CommandHost& host, const char* name, int model, const std::string& address,
+                   const std::string& chosenFile)
+{
+    const char* modelName = model == kModelM410 ? "CPU-M410" : model == kModelM520 ? "CPU-M520" : "none";
+    std::string line = std::string("command ") + name + ": target " + Utf8FromSystemText(address) + ", model " +
+                       modelName;
+    if (!chosenFile.empty())
+        line += ", file " + Utf8FromSystemText(FullPath(chosenFile));
+    host.Record().Write(line);
 }
 
 std::string TakeTargetAddress(CommandHost& host, CommandState& state)

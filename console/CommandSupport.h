@@ -14,6 +14,11 @@ RemoteRequest UploadRequest(int model, const char* address, const char* remoteDi
 // Makes sure `remoteDir` exists on the target.
 RemoteRequest EnsureDirectoryRequest(int model, const char* address, const char* remoteDir);
 
+// Records that the command `name` runs, with the target address and the
+// model as it read them and, where it sends one, the chosen file.
+void RecordCommand(CommandHost& host, const char* name, int model, const std::string& address,
+                   const std::string& chosenFile = std::string());
+
 // Copies the target address control's text (at most 99 characters) into the
 // state and returns the command's own copy.
 std::string TakeTargetAddress(CommandHost& host, CommandState& state);

@@ -136,6 +136,8 @@ void CBrantelDlg::ShowMessage(const char* text)
         AfxMessageBox(text);
 }
 std::string CBrantelDlg::SettingsDirectory() { return m_szCurPath; }
+EventLog& CBrantelDlg::Record() { return g_sessionRecord; }
+void CBrantelDlg::WatchRestart(const std::string& address) { m_restartWatch.Begin(address, ::GetTickCount64()); }
 
 void CBrantelDlg::EnableButton(int controlId, bool enable)
 {

@@ -90,6 +90,7 @@ void OnCreateSystem(CommandHost& host, CommandState& state)
         return;
     const int model = host.CpuModelIndex();
     std::string address = TakeTargetAddress(host, state);
+    RecordCommand(host, "Create system", model, address);
     if (RefuseIfChosenFileIsPrepared(host, state))
         return;
 

@@ -1,6 +1,8 @@
 #include "BrantelDlg.h"
 #include "HostEnv.h"
 #include "NetState.h"
+#include "RecordText.h"
+#include "SessionRecord.h"
 
 namespace {
 constexpr int kAnswersForReachable = 5;
@@ -17,7 +19,10 @@ DWORD WINAPI NetCheckThread(LPVOID dialog)
     while (g_bStopNetCheck.load(std::memory_order_relaxed) == 0) {
         char address[CTargetAddress::kCapacity];
         g_szTargetIp.CopyTo(address);
-        if (Ping(address) != 0) {
+        const bool answer = Ping(address) != 0;
+        for (const std::string& line : console->Restarts().Probe(address, answer, ::GetTickCount64()))
+            g_sessionRecord.Write(line);
+        if (answer) {
             if (++answered >= kAnswersForReachable) {
                 g_bNetOk.store(1, std::memory_order_relaxed);
                 answered = 0;

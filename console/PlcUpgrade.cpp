@@ -32,11 +32,14 @@ void OnUpgradePlc(CommandHost& host, CommandState& state, int slot)
     if (button == 0)
         return;
     const int model = host.CpuModelIndex();
+    const std::string name = "Upgrade PLC " + std::to_string(slot) + "#";
     if (host.PathBoxText().empty()) {
+        host.Record().Write("command " + name + ": no file chosen");
         host.ShowMessage("请选择需要升级的程序");
         return;
     }
     const std::string address = TakeTargetAddress(host, state);
+    RecordCommand(host, name.c_str(), model, address, ChosenFilePath(state));
     const std::string fileName = state.m_szUpdateFile;
     const std::string folder = state.m_szUpdateDir;
     if (!LocalFileExists(folder + "\\" + fileName)) {

@@ -1,5 +1,6 @@
 #include "CommandSupport.h"
 #include "FileSets.h"
+#include "RecordText.h"
 #include "UpgradeCommands.h"
 #include "resource.h"
 
@@ -36,6 +37,8 @@ void OnSetNewIpAddress(CommandHost& host, CommandState& state)
     host.EnableButton(IDC_BTN_SET_IP, false);
     const std::string address = TakeTargetAddress(host, state);
     const std::string newAddress = host.NewAddressText();
+    RecordCommand(host, "Set new IP address", model, address);
+    host.Record().Write("new address " + Utf8FromSystemText(newAddress));
     const std::string value = "\"" + newAddress + "\"";
 
     // The generic file and both model variants, so that the next Create

@@ -1,10 +1,12 @@
 #include "SystemMenu.h"
 
-void AppendSystemMenuEntry(HWND window, UINT id, const std::wstring& text)
+void AppendSystemMenuEntries(HWND window, std::initializer_list<SystemMenuEntry> entries)
 {
     HMENU systemMenu = ::GetSystemMenu(window, FALSE);
-    if (!systemMenu || text.empty())
+    if (!systemMenu)
         return;
     ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(systemMenu, MF_STRING, id, text.c_str());
+    for (const SystemMenuEntry& entry : entries)
+        if (!entry.text.empty())
+            ::AppendMenuW(systemMenu, MF_STRING, entry.id, entry.text.c_str());
 }

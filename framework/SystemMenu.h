@@ -4,7 +4,14 @@
 
 #include <string>
 
-// Appends a separator and then an entry `text` with command `id` to the
-// system menu of `window`. Does nothing when the window has no system menu
-// or the text is empty.
-void AppendSystemMenuEntry(HWND window, UINT id, const std::wstring& text);
+#include <initializer_list>
+
+struct SystemMenuEntry {
+    UINT id;
+    std::wstring text;
+};
+
+// Appends a separator and then `entries` to the system menu of `window`.
+// Does nothing when the window has no system menu; an entry whose text is
+// empty is left out.
+void AppendSystemMenuEntries(HWND window, std::initializer_list<SystemMenuEntry> entries);

@@ -10,7 +10,10 @@
 // The logo three times as large, shrunk to the screen's DPI above 96.
 #define IDB_LOGO_LARGE          135
 
+#define IDS_OPENLOGS            104
+
 #define IDM_ABOUTBOX            16
+#define IDM_OPENLOGS            32
 #define IDC_STATIC              -1
 
 // Controls of the console dialog.

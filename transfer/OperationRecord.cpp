@@ -32,8 +32,8 @@ std::string FormatOperationRecord(const OperationRecord& r)
         line += std::string(r.operation == kOperationDownload ? " to " : " from ") + Utf8FromSystemText(r.localPath);
         line += ", size " + (r.size < 0 ? std::string("unknown") : std::to_string(r.size) + " bytes");
         line += ", SHA-256 " + (r.sha256.empty() ? std::string("unknown") : r.sha256);
-        const char* moved = r.operation == kOperationDownload ? " bytes received" : " bytes sent";
-        line += ", " + (r.sent < 0 ? std::string("unknown") + moved : std::to_string(r.sent) + moved);
+        const std::string moved = r.operation == kOperationDownload ? "bytes received" : "bytes sent";
+        line += ", " + (r.sent < 0 ? moved + " unknown" : std::to_string(r.sent) + " " + moved);
     }
     line += ", " + Seconds(r.milliseconds) + ", result " + std::to_string(r.result);
     return line;

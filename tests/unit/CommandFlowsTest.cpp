@@ -181,8 +181,8 @@ INSTANTIATE_TEST_SUITE_P(Results, RestartHost, ::testing::Values(
     RestartCase{"Failure", 0, {"send /mnt/mmc reboot.txt", "message 重启失败"}},
     RestartCase{"Unreachable", -1, {"send /mnt/mmc reboot.txt"}},
     RestartCase{"NoConnection", -2, {"send /mnt/mmc reboot.txt", "message 重启失败"}},
-    RestartCase{"Success", 1, {"send /mnt/mmc reboot.txt"}},
-    RestartCase{"OtherPositive", 7, {"send /mnt/mmc reboot.txt"}}),
+    RestartCase{"Success", 1, {"send /mnt/mmc reboot.txt", "watch restart 10.1.2.3"}},
+    RestartCase{"OtherPositive", 7, {"send /mnt/mmc reboot.txt", "watch restart 10.1.2.3"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Commands, RestartHostThatCannotWriteItsFileSendsNothing)
@@ -190,6 +190,26 @@ TEST_F(Commands, RestartHostThatCannotWriteItsFileSendsNothing)
     std::filesystem::create_directory("reboot.txt");
     OnRestartHost(host, state);
     EXPECT_EQ(host.events, (Events{"message 重启失败"}));
+}
+
+TEST_F(Commands, EachCommandRecordsWhatItRead)
+{
+    ChooseUpdateFile();
+    const std::string file = ", file " + scratch.file("chosen\\update.rom");
+    OnUpgradePlc(host, state, 3);
+    host.model = 0;
+    host.targetAddress = "10.1.2.4";
+    OnApplyUpgrade(host, state);
+    host.model = -1;
+    OnRestartHost(host, state);
+    host.pathBox.clear();
+    OnUpgradePlc(host, state, 8);
+    EXPECT_EQ(host.record.Lines(), (Events{
+        "command Upgrade PLC 3#: target 10.1.2.3, model CPU-M520" + file,
+        "command Apply upgrade: target 10.1.2.4, model CPU-M410" + file,
+        "command Restart host: target 10.1.2.4, model none",
+        "command Upgrade PLC 8#: no file chosen",
+    }));
 }
 
 // ---- Set new IP address ----

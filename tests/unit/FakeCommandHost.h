@@ -3,6 +3,7 @@
 // every button change, message and remote request, and answers the
 // dispatcher's calls from a rule the test sets.
 #include "CommandHost.h"
+#include "RecordedLines.h"
 
 #include <functional>
 #include <string>
@@ -73,4 +74,8 @@ public:
         return dialogConfirms;
     }
     std::string SettingsDirectory() override { return settingsDir; }
+    EventLog& Record() override { return record; }
+    void WatchRestart(const std::string& address) override { events.push_back("watch restart " + address); }
+
+    RecordedLines record;
 };

@@ -257,6 +257,40 @@ INSTANTIATE_TEST_SUITE_P(Targets, FtpUploadFailure, ::testing::Values(
     FailureCase{"SilentAfter150", "127.0.0.9", "", Told::NetworkFailure, nullptr}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
+TEST_F(FtpRoute, RecordHasWhatWasSentAndWhyATransferFailed)
+{
+    WriteLocal("update.bin", "0123456789");
+    const std::string sha256 = "84d89877f0d4041efb6bf91a16f0248f2fd573e6af05c19f96bedb9f882f7882";
+    const struct {
+        const char* what;
+        const char* address;
+        const char* remoteDir;
+        std::vector<std::string> lines;  // in this order, among the record's
+    } cases[] = {
+        {"sent", kTarget, "", {"FTP upload 127.0.0.3:/update.bin from " + local.file("update.bin") +
+                                   ", size 10 bytes, SHA-256 " + sha256 + ", 10 bytes sent, "}},
+        {"refused by the server", kTarget, "/locked",
+         {"FTP put failed: WinINet error 12003", "; the server's last reply: 550 ",
+          "FTP upload 127.0.0.3:/locked/update.bin from " + local.file("update.bin") + ", size 10 bytes, SHA-256 " +
+              sha256 + ", bytes sent unknown, "}},
+        {"login refused", "127.0.0.4", "", {"FTP connect to 127.0.0.4 failed: WinINet error 12015", "530 "}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordedLines fresh;
+        RemoteRequest request{kRouteFtp, c.address, "", "", c.remoteDir, "update.bin", local.path().c_str(), 0,
+                              kOperationUpload};
+        const int result = FtpTransfer(request, [](const char*, MessageText) {}, fresh);
+        const std::string text = fresh.Text();
+        size_t at = 0;
+        for (const std::string& piece : c.lines) {
+            at = text.find(piece, at);
+            ASSERT_NE(at, std::string::npos) << piece << "\n" << text;
+        }
+        EXPECT_NE(text.find(", result " + std::to_string(result) + "\n"), std::string::npos) << text;
+    }
+}
+
 TEST(FtpPaths, LocalPathUsesAForwardSlashAndRemoteDirectoryPathEndsInSlash)
 {
     RemoteRequest upload{kRouteFtp, kTarget, "", "", "/mnt/nandflash/plc1", "app.bin", "C:\\upd", 4, kOperationUpload};

@@ -33,7 +33,7 @@ TEST(SystemText, KeepsWhatTheSystemsCodePageHolds)
     EXPECT_EQ(std::wstring(back), path);
 }
 
-TEST(SystemMenu, AboutEntryReadsRight)
+TEST(SystemMenu, AboutAndRecordFolderEntriesReadRightInThatOrder)
 {
     // Never shown: the menu is all that is looked at.
     HWND window = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100,
@@ -42,13 +42,17 @@ TEST(SystemMenu, AboutEntryReadsRight)
     HMENU menu = ::GetSystemMenu(window, FALSE);
     ASSERT_NE(menu, nullptr);
     const int before = ::GetMenuItemCount(menu);
-    AppendSystemMenuEntry(window, IDM_ABOUTBOX, LoadResourceString(IDS_ABOUTBOX));
-    ASSERT_EQ(::GetMenuItemCount(menu), before + 2);
+    AppendSystemMenuEntries(window, {{IDM_ABOUTBOX, LoadResourceString(IDS_ABOUTBOX)},
+                                     {IDM_OPENLOGS, LoadResourceString(IDS_OPENLOGS)}});
+    ASSERT_EQ(::GetMenuItemCount(menu), before + 3);
     EXPECT_EQ(::GetMenuState(menu, before, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(::GetMenuItemID(menu, before + 1), static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_EQ(::GetMenuItemID(menu, before + 2), static_cast<UINT>(IDM_OPENLOGS));
     wchar_t text[64] = L"";
     ::GetMenuStringW(menu, IDM_ABOUTBOX, text, 64, MF_BYCOMMAND);
-    const std::wstring expected = L"关于 Brantel(&A)...";
-    EXPECT_EQ(std::wstring(text), expected);
+    EXPECT_EQ(std::wstring(text), L"关于 Brantel(&A)...");
+    ::GetMenuStringW(menu, IDM_OPENLOGS, text, 64, MF_BYCOMMAND);
+    EXPECT_EQ(std::wstring(text), L"打开日志文件夹(&L)...");
     ::DestroyWindow(window);
 }
 }  // namespace

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <vector>
 
 namespace {
@@ -82,6 +83,45 @@ TEST_F(SftpRoute, UploadLandsWholeWithProgressPerChunk)
     EXPECT_EQ(progress.range, std::make_pair(0, 100));
     // 2024, 2024 and 952 bytes, then the read that finds the end.
     EXPECT_EQ(progress.positions, (std::vector<int>{0, 40, 80, 100, 100}));
+}
+
+bool HasLine(const RecordedLines& record, const std::string& pattern)
+{
+    const std::regex line(pattern);
+    for (const std::string& l : record.Lines())
+        if (std::regex_match(l, line))
+            return true;
+    return false;
+}
+
+TEST_F(SftpRoute, RecordKeepsTheDiagnosticsAndWhatWasSent)
+{
+    WriteFile(local.file("five.bin"), Bytes(5000));
+    EXPECT_EQ(Run("/mnt/mmc", "five.bin", local.path(), kOperationUpload), 1);
+    const std::string text = record.Text();
+    EXPECT_TRUE(HasLine(record, "Fingerprint: ([0-9A-F]{2} ){20}")) << text;
+    EXPECT_TRUE(HasLine(record, "Fingerprint SHA256:[A-Za-z0-9+/]{43}")) << text;
+    EXPECT_TRUE(HasLine(record, "\tAuthentication by public key succeeded.")) << text;
+    // Four lines on the stream, one before each read; one in the record.
+    EXPECT_TRUE(HasLine(record, "libssh2_sftp_write\\(\\)! \\(4 times, once before each chunk\\)")) << text;
+    EXPECT_FALSE(HasLine(record, "libssh2_sftp_write\\(\\)!")) << text;
+    EXPECT_TRUE(HasLine(record, "SFTP upload 127\\.0\\.0\\.2:/mnt/mmc/five\\.bin from " +
+                                    std::regex_replace(local.file("five.bin"), std::regex(R"([\\.])"), "\\$&") +
+                                    ", size 5000 bytes, SHA-256 "
+                                    "0e817a2038de932a47c11cef130c00f3a7530f81ac79558c9b26d86d46e11410, "
+                                    "5000 bytes sent, \\d+\\.\\d{3} s, result 1"))
+        << text;
+}
+
+TEST_F(SftpRoute, RecordNeverHoldsAKeyboardInteractiveAnswer)
+{
+    const RemoteRequest request{kRouteSftp, "127.0.0.22", "root", "", "/", "", "", kAuthKeyboardInteractive,
+                                kOperationEnsureDirectory};
+    EXPECT_EQ(SftpTransfer(request, progress, record), 1);
+    const std::string text = record.Text();
+    EXPECT_TRUE(HasLine(record, "Please type response: Response 0 from user is '\\*\\*\\*'")) << text;
+    EXPECT_TRUE(HasLine(record, "\tAuthentication by keyboard-interactive succeeded.")) << text;
+    EXPECT_TRUE(HasLine(record, "SFTP make sure of directory 127\\.0\\.0\\.22:/, \\d+\\.\\d{3} s, result 1")) << text;
 }
 
 // The paramiko targets journal what they see of a session.
