@@ -2,6 +2,11 @@
 //   chunk_bench pauses COUNT
 //       COUNT pauses of the upload loop: prints "pause_mean_ms M" and
 //       "pause_p99_ms P"
+//   chunk_bench record COUNT
+//       what the session record adds to an upload: the SHA-256 of one
+//       2024-byte chunk, COUNT times, and one record line written to a
+//       record file, COUNT times: prints "record_hash_us H" and
+//       "record_line_us L"
 //   chunk_bench writes ADDRESS REMOTE_PATH LOCAL_FILE
 //       one SFTP session that writes LOCAL_FILE to REMOTE_PATH in chunks of
 //       2024 bytes, each awaited as the route awaits it, with no pause:
@@ -12,6 +17,8 @@
 #include "SshConnection.h"
 #include "LocalFile.h"
 #include "MillisecondPause.h"
+#include "SessionRecord.h"
+#include "Sha256.h"
 #include "SftpDiagnostics.h"
 #include "SshAuth.h"
 
@@ -56,6 +63,35 @@ int Pauses(FILE* out, int count)
         sum += length;
     std::fprintf(out, "pause_mean_ms %.3f\npause_p99_ms %.3f\npause_timer %s\n", sum / count,
                  lengths[static_cast<size_t>(count * 0.99)], pause.HighResolution() ? "high-resolution" : "sleep");
+    return 0;
+}
+
+int RecordCost(FILE* out, int count)
+{
+    std::vector<char> chunk(2024);
+    for (size_t i = 0; i < chunk.size(); ++i)
+        chunk[i] = static_cast<char>(i * 131 + 7);
+    Sha256 hash;
+    double start = NowMs();
+    for (int i = 0; i < count; ++i)
+        hash.Add(chunk.data(), chunk.size());
+    const double hashing = NowMs() - start;
+    hash.Hex();
+
+    SessionRecord record;
+    ::DeleteFileW(L"bench-record.log");
+    if (!record.Open(L"bench-record.log"))
+        return 1;
+    const std::string line = "SFTP upload 127.0.0.2:/mnt/mmc/plc3/update.rom from C:\\Users\\engineer\\update.rom, "
+                             "size 4194304 bytes, SHA-256 0e817a2038de932a47c11cef130c00f3a7530f81ac79558c9b26d86d"
+                             "46e11410, 4194304 bytes sent, 6.412 s, result 1";
+    start = NowMs();
+    for (int i = 0; i < count; ++i)
+        record.Write(line);
+    const double writing = NowMs() - start;
+    record.Close();
+    ::DeleteFileW(L"bench-record.log");
+    std::fprintf(out, "record_hash_us %.3f\nrecord_line_us %.3f\n", hashing * 1000 / count, writing * 1000 / count);
     return 0;
 }
 
@@ -109,8 +145,10 @@ int main(int argc, char** argv)
     std::freopen("NUL", "w", stderr);
     if (argc == 3 && std::string(argv[1]) == "pauses")
         return Pauses(out, std::atoi(argv[2]));
+    if (argc == 3 && std::string(argv[1]) == "record")
+        return RecordCost(out, std::atoi(argv[2]));
     if (argc == 5 && std::string(argv[1]) == "writes")
         return Writes(out, argv[2], argv[3], argv[4]);
-    std::fprintf(out, "usage: chunk_bench pauses COUNT | writes ADDRESS REMOTE_PATH LOCAL_FILE\n");
+    std::fprintf(out, "usage: chunk_bench pauses COUNT | record COUNT | writes ADDRESS REMOTE_PATH LOCAL_FILE\n");
     return 2;
 }

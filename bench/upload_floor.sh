@@ -9,7 +9,10 @@
 #   - the time per chunk, split into the pause, the write (the chunk sent
 #     and its acknowledgement awaited, measured in a session of its own
 #     that writes the same chunks without pausing) and the rest;
-#   - the whole upload (median of 5) against the floor, and their ratio.
+#   - the whole upload (median of 5) against the floor, and their ratio;
+#   - what the session record adds per chunk: the SHA-256 of the chunk and
+#     its share of the dozen lines an upload writes to the record (the
+#     route's uploads above write a record too, as the program does).
 #   bench/upload_floor.sh        (builds first)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -31,6 +34,8 @@ openssh_ms=$(for _ in 1 2 3 4 5; do
   echo $(( ($(date +%s%N) - start) / 1000000 ))
 done | median)
 
+record=$(bench_exe chunk_bench.exe record 20000)
+
 pause=$(value pause_mean_ms "$pauses")
 write=$(value write_mean_ms "$writes")
 per_chunk=$(bc -l <<< "scale=3; $route_ms / $chunks")
@@ -40,3 +45,8 @@ echo "pauses (2000, $(value pause_timer "$pauses")): mean $pause ms, p99 $(value
 echo "per chunk ($chunks chunks of 2024 bytes): $per_chunk ms = pause $pause + write $write + rest $rest"
 echo "upload of 4 MiB: route $route_ms ms, floor $floor_ms ms ($chunks x 1 ms + OpenSSH sftp -B 2024 -R 1 $openssh_ms ms)," \
   "ratio $(bc -l <<< "scale=2; $route_ms / $floor_ms")"
+hash_us=$(value record_hash_us "$record")
+line_us=$(value record_line_us "$record")
+record_us=$(bc -l <<< "scale=3; $hash_us + 12 * $line_us / $chunks")
+echo "session record per chunk: $record_us us (SHA-256 of the chunk $hash_us us, one record line $line_us us," \
+  "12 lines an upload), $(bc -l <<< "scale=3; $record_us / 10 / $per_chunk") % of the chunk's $per_chunk ms"

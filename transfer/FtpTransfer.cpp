@@ -44,18 +44,6 @@ int RunOperation(CFtpClient& FTPSession, int operation, const std::string& LoadP
 }
 }  // namespace
 
-namespace {
-// WinINet takes the file whole, so its digest is one pass over the file,
-// just before it is handed over.
-void DescribeLocalFile(const std::string& path, OperationRecord& summary)
-{
-    LocalFile file;
-    if (file.OpenForReading(path.c_str()))
-        summary.size = file.Size();
-    summary.sha256 = Sha256OfFile(path.c_str());
-}
-}  // namespace
-
 int FtpTransfer(const RemoteRequest& request, const MessageSink& showMessage, EventLog& record)
 {
     CFtpClient FTPSession(showMessage, record);
@@ -69,8 +57,12 @@ int FtpTransfer(const RemoteRequest& request, const MessageSink& showMessage, Ev
     summary.address = FTPSession.m_server;
     summary.remotePath = RemotePath;
     summary.localPath = FullPath(LoadPath);
-    if (request.operation == kOperationUpload)
-        DescribeLocalFile(LoadPath, summary);
+    // WinINet takes the file whole, so its digest is one pass over the
+    // file, just before it is handed over.
+    if (request.operation == kOperationUpload) {
+        summary.size = LocalFileSize(LoadPath.c_str());
+        summary.sha256 = Sha256OfFile(LoadPath.c_str());
+    }
     const ULONGLONG started = ::GetTickCount64();
 
     int r = 0;

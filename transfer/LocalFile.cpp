@@ -1,5 +1,13 @@
 #include "LocalFile.h"
 
+long long LocalFileSize(const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    if (!::GetFileAttributesExA(path, GetFileExInfoStandard, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
+    return (static_cast<long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+}
+
 LocalFile::~LocalFile() { Close(); }
 
 bool LocalFile::OpenForReading(const char* path)

@@ -2,6 +2,9 @@
 // A file on the PC, read or written in binary, closed with the object.
 #include <windows.h>
 
+// The size of the file `path`; -1 when there is no such file.
+long long LocalFileSize(const char* path);
+
 class LocalFile {
 public:
     LocalFile() = default;

@@ -30,8 +30,9 @@ std::string FormatOperationRecord(const OperationRecord& r)
                        Utf8FromSystemText(r.remotePath);
     if (r.operation != kOperationEnsureDirectory) {
         line += std::string(r.operation == kOperationDownload ? " to " : " from ") + Utf8FromSystemText(r.localPath);
-        line += ", size " + (r.size < 0 ? std::string("unknown") : std::to_string(r.size) + " bytes");
-        line += ", SHA-256 " + (r.sha256.empty() ? std::string("unknown") : r.sha256);
+        line += r.size < 0 ? std::string(", no such local file") : ", size " + std::to_string(r.size) + " bytes";
+        if (!r.sha256.empty())
+            line += ", SHA-256 " + r.sha256;
         const std::string moved = r.operation == kOperationDownload ? "bytes received" : "bytes sent";
         line += ", " + (r.sent < 0 ? moved + " unknown" : std::to_string(r.sent) + " " + moved);
     }

@@ -10,7 +10,7 @@ struct OperationRecord {
     std::string remotePath;        // system code page
     std::string localPath;         // system code page; empty for a directory
     long long size = -1;           // the local file's size; -1 when unknown
-    std::string sha256;            // of the bytes sent; empty when unknown
+    std::string sha256;            // of the bytes sent; empty when none were read
     long long sent = -1;           // bytes the target took; -1 when unknown
     unsigned long long milliseconds = 0;
     int result = 0;

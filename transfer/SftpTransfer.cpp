@@ -143,7 +143,6 @@ int Upload(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string&
     if (!local.OpenForReading(localPath.c_str()))
         return 0;
     const long long total = local.Size();
-    context.record.size = total;
     SftpHandle remote(::libssh2_sftp_open_ex(sftp, remotePath.c_str(), static_cast<unsigned>(remotePath.size()),
                                              LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_TRUNC, 0,
                                              LIBSSH2_SFTP_OPENFILE),
@@ -319,6 +318,11 @@ int SftpTransfer(const RemoteRequest& request, ProgressSink& progress, EventLog&
                              ? OrEmpty(request.remoteDir)
                              : std::string(OrEmpty(request.remoteDir)) + "/" + fileName;
     summary.localPath = FullPath(localDir.empty() ? fileName : localDir + "\\" + fileName);
+    if (request.operation == kOperationUpload) {
+        summary.size = LocalFileSize(summary.localPath.c_str());
+        // Every byte the route sends is counted, none so far.
+        summary.sent = 0;
+    }
     const ULONGLONG started = ::GetTickCount64();
     int result;
     {

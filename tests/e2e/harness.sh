@@ -19,6 +19,9 @@
 #                                the target address and started
 #   update_file NAME BYTES       a file of random bytes in $updates, the folder
 #                                the tests choose update files from
+#   session_record               the path of the session record that the
+#                                program started last is writing
+#   record_has REGEX             that record has a line matching REGEX (grep -E)
 set -euo pipefail
 : "${BRANTEL_BUILD:?}" "${BRANTEL_SOURCE:?}"
 wine_run="$BRANTEL_SOURCE/scripts/wine-run"
@@ -67,10 +70,32 @@ console_settings() {
   printf '[Brantel]\r\nIP=%s\r\n' "$2" > "$1/Brantel.cfg"
 }
 
+# The program's session records, in the prefix's user folder.
+record_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Brantel/logs"
+records_before=""
+
 console_start() {
   local dir=$1
+  records_before=$(ls "$record_folder" 2>/dev/null || true)
   (cd "$dir" && exec "$wine_run" Brantel.exe >"$dir/stdout.txt" 2>"$dir/stderr.txt") &
   program_pid=$!
+}
+
+session_record() {
+  local name
+  for name in $(ls -t "$record_folder" 2>/dev/null); do
+    grep -qxF "$name" <<< "$records_before" || { echo "$record_folder/$name"; return; }
+  done
+  fail "the program made no session record in $record_folder"
+}
+
+# The record's lines as text: without its byte order mark and its CRs.
+record_lines() { sed '1s/^\xEF\xBB\xBF//' "$(session_record)" | tr -d '\r'; }
+
+record_has() {
+  record_lines | grep -qE -- "$1" || fail "the session record lacks a line matching '$1':
+$(record_lines)"
+  echo "ok: record: $1"
 }
 
 console_wait_exit() {
