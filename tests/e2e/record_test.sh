@@ -76,3 +76,14 @@ key=$(sed -n 2p "$dir/~/.ssh/id_rsa")
 pub=$(cut -d' ' -f2 "$dir/~/.ssh/id_rsa.pub")
 ! grep -qF -e "$key" -e "${pub:20:40}" -e "PRIVATE KEY" "$record" || fail "the record holds key material"
 echo "ok: no key material in the record"
+
+# The system menu's entry opens the record folder in Explorer, making it
+# first when it has gone.
+console_start "$dir"
+drive wait-console 60
+rm -rf "$record_folder"
+drive syscommand 32 wait-window logs 20 close-window logs
+[ -d "$record_folder" ] || fail "the record folder was not made again"
+echo "ok: the record folder opens in Explorer"
+drive click 2 console-gone 10
+console_wait_exit 10

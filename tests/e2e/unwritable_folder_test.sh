@@ -3,6 +3,8 @@
 # under Program Files, say): the commands that must write there first fail
 # with their failure messages, and Exit cannot save the address. The folder
 # and its files are made immutable: as root, chmod would not stop the writes.
+# The record folder refuses writes too: the program then keeps no record
+# and works as it does without one.
 source "$(dirname "$0")/harness.sh"
 
 # An M520 that would take every file: whatever fails, fails on the PC.
@@ -14,6 +16,10 @@ touch "$dir/stdout.txt" "$dir/stderr.txt"
 trap 'chattr -R -i "$dir"; harness_cleanup' EXIT
 chattr -R +i "$dir"
 chattr -i "$dir/stdout.txt" "$dir/stderr.txt"
+mkdir -p "$record_folder"
+chattr +i "$record_folder"
+immutable+=("$record_folder")
+records=$(ls "$record_folder")
 
 console_start "$dir"
 drive wait-console 60 wait-colour 1019 00FF00 20
@@ -28,3 +34,4 @@ expect_eq "set new address" "IP地址更新失败" "$(command_message 1020 60)"
 drive set-ip 1004 127.0.0.9 sleep 0.6 click 2 console-gone 10 no-msgbox 1
 console_wait_exit 10
 expect_eq "settings after Exit" $'[Brantel]\nIP=127.0.0.2' "$(tr -d '\r' < "$dir/Brantel.cfg")"
+expect_eq "records kept in a folder that refuses writes" "$records" "$(ls "$record_folder")"

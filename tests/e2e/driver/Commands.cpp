@@ -197,6 +197,18 @@ const std::map<std::string, Command>& Commands()
              ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
              WaitUntil([dialog] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 5, "dialog closed");
          }}},
+        // wait-window TEXT SECONDS: a window whose caption holds TEXT opens within SECONDS.
+        {"wait-window", {2, [](const Args& a) {
+             const std::wstring text = FromUtf8(a[0]);
+             WaitUntil([&] { return FindWindowCaptioned(text) != nullptr; }, std::stod(a[1]), "window " + a[0]);
+         }}},
+        // close-window TEXT: closes the window whose caption holds TEXT.
+        {"close-window", {1, [](const Args& a) {
+             HWND window = FindWindowCaptioned(FromUtf8(a[0]));
+             if (!window)
+                 throw DriverError("no window " + a[0]);
+             ::PostMessageW(window, WM_CLOSE, 0, 0);
+         }}},
         // wait-text ID TEXT SECONDS: control ID shows TEXT within SECONDS.
         {"wait-text", {3, [](const Args& a) {
              HWND item = ConsoleItem(Id(a[0]));

@@ -87,6 +87,24 @@ HWND FindDialog(const std::wstring& caption)
     return FindTopLevel([](HWND hwnd) { return WindowCaption(hwnd) == wanted; });
 }
 
+HWND FindWindowCaptioned(const std::wstring& text)
+{
+    struct Search {
+        const std::wstring& text;
+        HWND found;
+    } search{text, nullptr};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM param) {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (!::IsWindowVisible(hwnd) || WindowCaption(hwnd).find(s->text) == std::wstring::npos)
+                return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND FindFileDialog()
 {
     // Wine's file dialog has its name box as edit 0x480 (edt1); Windows

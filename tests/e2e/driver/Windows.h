@@ -19,6 +19,8 @@ HWND FindConsole();
 HWND FindMessageBox();
 // The visible dialog with that caption, or null.
 HWND FindDialog(const std::wstring& caption);
+// A visible top-level window of any class whose caption holds `text`.
+HWND FindWindowCaptioned(const std::wstring& text);
 // The open common file dialog, or null.
 HWND FindFileDialog();
 // A control's text, asked of the control itself (edit and combo boxes keep
