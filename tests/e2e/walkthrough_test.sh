@@ -6,8 +6,22 @@ set -euo pipefail
 : "${BRANTEL_SOURCE:?}"
 cd "$BRANTEL_SOURCE"
 fail() { echo "FAIL: $*" >&2; exit 1; }
-BRANTEL_WALKTHROUGH=1 scripts/run.sh
+terminal=$(mktemp)
+trap 'rm -f "$terminal"' EXIT
+BRANTEL_WALKTHROUGH=1 scripts/run.sh > "$terminal" 2>&1 || { cat "$terminal"; fail "the run command failed"; }
 out=out/session
+
+# The terminal tells the steps and where the files are; the program's own
+# output and the build's go to files.
+lines=$(wc -l < "$terminal")
+((lines <= 40)) || { cat "$terminal"; fail "the run command wrote $lines lines to the terminal"; }
+grep -q "Create system on the M520" "$terminal" || fail "the terminal does not say what the walk-through does"
+grep -q "out/session/" "$terminal" || fail "the terminal does not say where the files are"
+! grep -qE "libssh2_sftp|Fingerprint|Building CXX|Linking" "$terminal" || fail "program or build output reached the terminal"
+echo "ok: $lines lines on the terminal"
+grep -q "libssh2_sftp_write()!" "$out/program-stderr.txt" || fail "the program's standard error is not in $out"
+grep -q "SFTP upload 127.0.0.2:/mnt/mmc/plc3/update.rom" "$out/session-record.log" || fail "no session record in $out"
+echo "ok: the program's output and its record in $out"
 
 shots=(01-console-m520-reachable 02-create-system-m520 03-update-file-chosen 04-upgrade-plc3
        05-apply-upgrade 06-restart-requested 07-controller-restarting 08-controller-back
