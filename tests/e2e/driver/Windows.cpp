@@ -87,21 +87,26 @@ HWND FindDialog(const std::wstring& caption)
     return FindTopLevel([](HWND hwnd) { return WindowCaption(hwnd) == wanted; });
 }
 
+namespace {
+struct CaptionSearch {
+    const std::wstring& text;
+    HWND found;
+};
+
+BOOL CALLBACK VisitCaptioned(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<CaptionSearch*>(param);
+    if (!::IsWindowVisible(hwnd) || WindowCaption(hwnd).find(search->text) == std::wstring::npos)
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+}  // namespace
+
 HWND FindWindowCaptioned(const std::wstring& text)
 {
-    struct Search {
-        const std::wstring& text;
-        HWND found;
-    } search{text, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM param) {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (!::IsWindowVisible(hwnd) || WindowCaption(hwnd).find(s->text) == std::wstring::npos)
-                return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    CaptionSearch search{text, nullptr};
+    ::EnumWindows(VisitCaptioned, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
