@@ -53,6 +53,7 @@ public:
     RemoteOutcome DispatchRemoteOperation(const RemoteRequest& request) override;
     bool RunSaveFileDialog(const SaveDialogOptions& options, FileChoice& choice) override;
     std::string SettingsDirectory() override;
+    void RecordLine(const std::string& line) override;
 
 protected:
     void DoDataExchange() override;

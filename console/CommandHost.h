@@ -49,4 +49,7 @@ public:
     virtual bool RunSaveFileDialog(const SaveDialogOptions& options, FileChoice& choice) = 0;
     // The settings directory (m_szCurPath), where the userinfo files live.
     virtual std::string SettingsDirectory() = 0;
+    // One line for the session record, in UTF-8: why a command sent nothing,
+    // where the engineer sees only its failure message.
+    virtual void RecordLine(const std::string& line) = 0;
 };

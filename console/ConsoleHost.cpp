@@ -136,6 +136,7 @@ void CBrantelDlg::ShowMessage(const char* text)
         AfxMessageBox(text);
 }
 std::string CBrantelDlg::SettingsDirectory() { return m_szCurPath; }
+void CBrantelDlg::RecordLine(const std::string& line) { g_sessionRecord.Write(line); }
 
 void CBrantelDlg::EnableButton(int controlId, bool enable)
 {
