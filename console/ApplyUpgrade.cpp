@@ -13,16 +13,10 @@ void OnApplyUpgrade(CommandHost& host, CommandState& state)
     if (RefuseIfChosenFileIsAmong(host, state, {kShutdownFile}))
         return;
 
-    // The update itself does not depend on the handshake, so a handshake
-    // file that cannot be written is not reported.
-    WriteShutdownFile();
-    host.EnableButton(IDC_BTN_APPLY, false);
-    const char* root = RemoteRootFor(model);
-    host.DispatchRemoteOperation(UploadRequest(model, address.c_str(), root, kShutdownFile));
-
+    // The handshake stops the controller's application for the update: it
+    // goes only when the update file can follow it.
     if (host.PathBoxText().empty()) {
         host.ShowMessage("请选择需要升级的程序");
-        host.EnableButton(IDC_BTN_APPLY, true);
         return;
     }
     // The path box only tells whether a file was chosen; what is sent is
@@ -31,9 +25,15 @@ void OnApplyUpgrade(CommandHost& host, CommandState& state)
     const std::string folder = state.m_szUpdateDir;
     if (!LocalFileExists(folder + "\\" + fileName)) {
         host.ShowMessage("文件不存在");
-        host.EnableButton(IDC_BTN_APPLY, true);
         return;
     }
+
+    // The update itself does not depend on the handshake, so a handshake
+    // file that cannot be written is not reported.
+    WriteShutdownFile();
+    host.EnableButton(IDC_BTN_APPLY, false);
+    const char* root = RemoteRootFor(model);
+    host.DispatchRemoteOperation(UploadRequest(model, address.c_str(), root, kShutdownFile));
     const RemoteOutcome outcome =
         host.DispatchRemoteOperation(UploadRequest(model, address.c_str(), root, fileName.c_str(), folder.c_str()));
     ::DeleteFileA(kShutdownFile);

@@ -60,6 +60,18 @@ bool LocalFileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool LocalFileReadable(const std::string& path)
+{
+    if (!LocalFileExists(path))
+        return false;
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(file);
+    return true;
+}
+
 namespace {
 
 // Windows names ignore letter case; compare as UTF-16 so that the trail bytes
@@ -110,20 +122,23 @@ bool RefuseIfChosenFileIsPrepared(CommandHost& host, const CommandState& state)
     return RefuseIfChosenFileIsAmong(host, state, {kTempFile});
 }
 
+bool RefuseIfChosenFileIs(CommandHost& host, const CommandState& state, const std::string& path,
+                          const char* shownName)
+{
+    if (state.m_szUpdateFile[0] == '\0' || !SameLocalFile(ChosenFilePath(state), path))
+        return false;
+    const std::string text = std::string("所选的升级文件就是本程序的工作文件 ") + shownName +
+                             "，执行此命令会覆盖或删除它。请先把它改名或移到别的文件夹，再重新浏览选择。";
+    host.ShowMessage(text.c_str());
+    return true;
+}
+
 bool RefuseIfChosenFileIsAmong(CommandHost& host, const CommandState& state, const char* const* first,
                                const char* const* last)
 {
-    if (state.m_szUpdateFile[0] == '\0')
-        return false;
-    const std::string chosen = ChosenFilePath(state);
     for (const char* const* it = first; it != last; ++it) {
-        const char* name = *it;
-        if (!SameLocalFile(chosen, name))
-            continue;
-        const std::string text = std::string("所选的升级文件就是本程序的工作文件 ") + name +
-                                 "，执行此命令会覆盖或删除它。请先把它改名或移到别的文件夹，再重新浏览选择。";
-        host.ShowMessage(text.c_str());
-        return true;
+        if (RefuseIfChosenFileIs(host, state, *it, *it))
+            return true;
     }
     return false;
 }

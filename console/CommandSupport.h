@@ -44,14 +44,20 @@ std::string ChosenFilePath(const CommandState& state);
 
 // True when a regular file exists under `path`.
 bool LocalFileExists(const std::string& path);
+// True when the regular file under `path` can be opened for reading now.
+bool LocalFileReadable(const std::string& path);
 
 // True when the two paths name the same local file: the same full path
 // (letter case aside), or, for existing files, the same file on disk.
 bool SameLocalFile(const std::string& a, const std::string& b);
 
-// A command writes or deletes some files of the working directory. If the
-// chosen update file is one of them, tells the engineer and returns true:
-// the command must not run, or it would destroy the file they mean to send.
+// A command writes or deletes some of its own working files. If the chosen
+// update file is the one under `path`, tells the engineer (naming it
+// `shownName`) and returns true: the command must not run, or it would
+// destroy the file they mean to send.
+bool RefuseIfChosenFileIs(CommandHost& host, const CommandState& state, const std::string& path,
+                          const char* shownName);
+// The same for files of the working directory, by bare name.
 bool RefuseIfChosenFileIsAmong(CommandHost& host, const CommandState& state, const char* const* first,
                                const char* const* last);
 bool RefuseIfChosenFileIsAmong(CommandHost& host, const CommandState& state,

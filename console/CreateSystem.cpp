@@ -1,5 +1,6 @@
 #include "CommandSupport.h"
 #include "FileSets.h"
+#include "RecordText.h"
 #include "UpgradeCommands.h"
 #include "resource.h"
 
@@ -7,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -72,6 +74,23 @@ bool SendInetdConf(CommandHost& host, SystemInstall& install)
     return !(first == 0 && second == 0);
 }
 
+// The names of `files` joined by ", ", or "" for none.
+std::string Listed(const std::vector<std::string>& files)
+{
+    std::string list;
+    for (const std::string& name : files)
+        list += (list.empty() ? "" : ", ") + name;
+    return list;
+}
+
+// Why nothing was sent, for the session record: the failure message alone
+// does not say which file the engineer has to put back.
+void RecordNothingSent(CommandHost& host, const char* problem, const std::vector<std::string>& files)
+{
+    host.Record().Write(std::string("create system: ") + problem + " in the working folder " +
+                    Utf8FromSystemText(FullPath(".")) + ": " + Listed(files) + "; nothing was sent");
+}
+
 bool SendOrStop(CommandHost& host, SystemInstall& install, const char* fileName)
 {
     if (install.Send("/etc", fileName).Succeeded())
@@ -94,8 +113,37 @@ void OnCreateSystem(CommandHost& host, CommandState& state)
     if (RefuseIfChosenFileIsPrepared(host, state))
         return;
 
+    // New start-up scripts with old programs, or the other way round, can
+    // leave a controller that no longer starts its application or offers
+    // FTP: the whole set must be at hand before the first file goes.
+    const std::vector<const char*> localSet = LocalSystemSet(model);
+    std::vector<std::string> missing;
+    for (const char* name : localSet) {
+        if (!LocalFileReadable(name))
+            missing.push_back(name);
+    }
+    if (!missing.empty()) {
+        RecordNothingSent(host, "not found or not readable", missing);
+        host.ShowMessage("升级失败");
+        return;
+    }
+
     host.EnableButton(IDC_BTN_CREATE, false);
-    SystemInstall install(host, model, std::move(address), PrepareSystemFiles(model));
+    const PreparedSystemFiles prepared = PrepareSystemFiles(model);
+    // With no model chosen nothing is prepared and nothing of the set is
+    // sent: the command goes on to fail at its first file, as it always has.
+    std::vector<std::string> unprepared;
+    for (const char* name : kSystemFiles) {
+        if (!localSet.empty() && !prepared.Ready(name))
+            unprepared.push_back(name);
+    }
+    if (!unprepared.empty()) {
+        RecordNothingSent(host, "could not be prepared", unprepared);
+        host.ShowMessage("升级失败");
+        host.EnableButton(IDC_BTN_CREATE, true);
+        return;
+    }
+    SystemInstall install(host, model, std::move(address), prepared);
 
     if (model == kModelM410 && !SendInetdConf(host, install)) {
         host.ShowMessage("升级失败");

@@ -49,6 +49,24 @@ int SystemFileIndex(const char* genericName)
 
 bool IsSystemFile(const char* genericName) { return SystemFileIndex(genericName) >= 0; }
 
+const char* SystemFileVariantOf(const char* genericName, int model)
+{
+    const int index = SystemFileIndex(genericName);
+    return index >= 0 ? SystemFileVariant(index, model) : nullptr;
+}
+
+std::vector<const char*> LocalSystemSet(int model)
+{
+    if (model != kModelM410 && model != kModelM520)
+        return {};
+    std::vector<const char*> files;
+    for (int i = 0; i < kSystemFileCount; ++i)
+        files.push_back(SystemFileVariant(i, model));
+    for (const char* config : {"issue", "hostname", model == kModelM410 ? "inetd.conf" : "rc.local"})
+        files.push_back(config);
+    return files;
+}
+
 void PreparedSystemFiles::SetReady(const char* genericName, bool ready)
 {
     const int index = SystemFileIndex(genericName);

@@ -2,6 +2,7 @@
 // The CPU models of the target, the local system file set and the handshake
 // files. Every local file here is a bare name in the process's working
 // directory.
+#include <vector>
 
 // Index of the model combo box; any other value means no model is chosen.
 enum CpuModel { kModelM410 = 0, kModelM520 = 1 };
@@ -19,8 +20,18 @@ extern const char* const kSystemFiles[kSystemFileCount];
 // "run.sh" -> "run-M520.sh"), or nullptr for no model.
 const char* SystemFileVariant(int systemFileIndex, int model);
 
+// The same by generic name ("userinfo.txt" -> "userinfo-M520.txt"); nullptr
+// for no model or a name outside the set.
+const char* SystemFileVariantOf(const char* genericName, int model);
+
 // True for the seven generic names of the system file set.
 bool IsSystemFile(const char* genericName);
+
+// Every file of the working directory that Create system sends for `model`,
+// as it lies there before the preparation: the model's seven variants, then
+// "issue", "hostname" and "inetd.conf" (M410) or "rc.local" (M520). Empty for
+// no model.
+std::vector<const char*> LocalSystemSet(int model);
 
 // Which of the seven generic files hold the chosen model's variant, ready to
 // be sent, after PrepareSystemFiles. A file that is not ready holds nothing,

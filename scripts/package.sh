@@ -2,8 +2,11 @@
 # Builds the release packages of both architectures into out/:
 #   Brantel-<version>-win64.zip, Brantel-<version>-win32.zip   portable folders
 #   Brantel-<version>-setup-win64.exe, ...-setup-win32.exe     installers (NSIS)
-# Each holds Brantel.exe, KelvoX.dll, the sample file set, a default
-# loginset.ini and the Chinese and English read-me.
+# Each holds Brantel.exe, KelvoX.dll, a default loginset.ini and the Chinese
+# and English read-me. No system file set: the model variants are the
+# controller maker's programs, and the placeholders in samples/ sent in their
+# place (with the sample inetd.conf and rc.local) would leave a real
+# controller that no longer starts.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/setup.sh"
@@ -18,7 +21,7 @@ for arch in x86_64 i686; do
   stage="$stage_root/Brantel"
   rm -rf "$stage_root"
   mkdir -p "$stage"
-  cp "$here/build/$arch/bin/"* "$stage/"
+  cp "$here/build/$arch/bin/Brantel.exe" "$here/build/$arch/bin/KelvoX.dll" "$stage/"
   "$arch-w64-mingw32-strip" "$stage/Brantel.exe" "$stage/KelvoX.dll"
   cp "$here/packaging/loginset.ini" "$stage/"
   cp "$here/packaging/README-en.txt" "$stage/README.txt"

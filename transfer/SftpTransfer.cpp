@@ -9,6 +9,7 @@
 #include "OperationRecord.h"
 #include "Sha256.h"
 #include "SftpDiagnostics.h"
+#include "SftpUploadChecks.h"
 #include "SshAuth.h"
 
 #include <libssh2_sftp.h>
@@ -143,6 +144,10 @@ int Upload(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string&
     if (!local.OpenForReading(localPath.c_str()))
         return 0;
     const long long total = local.Size();
+    if (total < 0)
+        return 0;
+    if (!RoomForUpload(sftp, remotePath, static_cast<unsigned long long>(total), diagnostics, connection))
+        return 0;
     SftpHandle remote(::libssh2_sftp_open_ex(sftp, remotePath.c_str(), static_cast<unsigned>(remotePath.size()),
                                              LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_TRUNC, 0,
                                              LIBSSH2_SFTP_OPENFILE),
@@ -155,12 +160,10 @@ int Upload(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string&
     progress.SetPos(0);
     // The digest is taken from the very reads that feed the upload.
     Sha256 hash;
-    if (total <= 0) {
-        if (total == 0) {
-            context.record.sha256 = hash.Hex();
-            context.record.sent = 0;
-        }
-        return total == 0 ? 1 : 0;
+    if (total == 0) {
+        context.record.sha256 = hash.Hex();
+        context.record.sent = 0;
+        return ArrivedWhole(remote.get(), remotePath, 0, diagnostics) && remote.ReleaseNow() ? 1 : 0;
     }
 
     LIBSSH2_SFTP_ATTRIBUTES attributes{};
@@ -197,6 +200,8 @@ int Upload(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string&
     diagnostics.CountChunks();
     context.record.sha256 = hash.Hex();
     ::libssh2_sftp_fsync(remote.get());
+    if (!ArrivedWhole(remote.get(), remotePath, static_cast<unsigned long long>(sent), diagnostics))
+        return 0;
     return remote.ReleaseNow() && transferred == total ? 1 : 0;
 }
 
@@ -260,9 +265,24 @@ int RunOperation(const RemoteRequest& request, UploadContext context)
     const std::string localDir = OrEmpty(request.localDir);
     const std::string sftppath = std::string(request.remoteDir) + "/" + fileName;
     const std::string DesFilePath = localDir.empty() ? fileName : localDir + "\\" + fileName;
-    if (std::strlen(username) >= kTextCapacity || std::strlen(password) >= kTextCapacity ||
-        !Fits(sftppath) || !Fits(request.remoteDir) || !Fits(DesFilePath))
+    if (std::strlen(username) >= kTextCapacity || std::strlen(password) >= kTextCapacity) {
+        diagnostics.Error("User name or password longer than the route's %u-byte buffers\n",
+                          static_cast<unsigned>(kTextCapacity));
         return 0;
+    }
+    const std::string remotePath = request.operation == kOperationEnsureDirectory ? request.remoteDir : sftppath;
+    if (!Fits(remotePath)) {
+        diagnostics.Error("Remote path of %u bytes does not fit the route's %u-byte buffer: %s\n",
+                          static_cast<unsigned>(remotePath.size()), static_cast<unsigned>(kPathCapacity),
+                          remotePath.c_str());
+        return 0;
+    }
+    if (!Fits(DesFilePath)) {
+        diagnostics.Error("Local path of %u bytes does not fit the route's %u-byte buffer: %s\n",
+                          static_cast<unsigned>(DesFilePath.size()), static_cast<unsigned>(kPathCapacity),
+                          DesFilePath.c_str());
+        return 0;
+    }
 
     SshConnection connection(diagnostics);
     if (const int rc = connection.InitLibrary()) {
@@ -290,6 +310,10 @@ int RunOperation(const RemoteRequest& request, UploadContext context)
     SftpSession sftp(::libssh2_sftp_init(session), connection);
     if (!sftp.get()) {
         diagnostics.Error("Unable to init SFTP session\n");
+        // Small controllers often have an SSH server without an SFTP server.
+        if (::libssh2_session_last_errno(session) == LIBSSH2_ERROR_CHANNEL_CLOSED)
+            diagnostics.Error("The SSH server closed the SFTP channel at once: "
+                              "the controller seems to have no SFTP server (sftp-server)\n");
         return 0;
     }
     diagnostics.Error("libssh2_sftp_open()!\n");

@@ -12,10 +12,11 @@ update_file update.rom 8000000
 console_start "$dir"
 drive wait-console 60 wait-colour 1019 00FF00 20
 
-# Apply upgrade with nothing chosen still sends the handshake first.
+# Apply upgrade with nothing chosen: the handshake would stop the
+# controller's application for an update that never comes, so none is sent.
 expect_eq "apply with an empty path box" "请选择需要升级的程序" "$(command_message 1000)"
-expect_eq "handshake sent anyway" "Vel" "$(cat "$root/mnt/mmc/shutdown.txt")"
-[ -f "$dir/shutdown.txt" ] || fail "shutdown.txt should stay in the working folder"
+[ ! -e "$root/mnt/mmc/shutdown.txt" ] || fail "shutdown.txt reached the target without an update file"
+[ ! -e "$dir/shutdown.txt" ] || fail "shutdown.txt left in the working folder"
 drive wait-enabled 1000 1 5
 
 # Create system: the whole tree of the controller.
@@ -38,6 +39,15 @@ expect_eq "slot directories" "10 10 10 10 10 10 10 10" \
   "$(for n in 1 2 3 4 5 6 7 8; do stat -c %a "$root/mnt/mmc/plc$n"; done | xargs)"
 expect_eq "working folder after Create system" "user.sh userinfo.txt" \
   "$(cd "$dir" && ls Korvid Telvo run.sh scan test_isa user.sh userinfo.txt 2>/dev/null | xargs)"
+
+# A chosen file deleted since: no handshake either.
+update_file gone.rom 1000
+drive click 1002 choose-file 30 "$(wine_path "$updates/gone.rom")"
+drive wait-text 1001 "$(wine_path "$updates/gone.rom")" 10
+rm "$updates/gone.rom"
+expect_eq "apply with the chosen file deleted" "文件不存在" "$(command_message 1000)"
+[ ! -e "$root/mnt/mmc/shutdown.txt" ] || fail "shutdown.txt reached the target for a deleted file"
+[ ! -e "$dir/shutdown.txt" ] || fail "shutdown.txt left in the working folder"
 
 # Browse through the real file dialog.
 drive click 1002 choose-file 30 "$(wine_path "$updates/update.rom")"

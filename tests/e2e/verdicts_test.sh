@@ -16,14 +16,25 @@ clear_target() { rm -rf "${root:?}"/mnt/mmc/* "$root"/etc/* "$root"/home/root/*;
 console_start "$dir"
 drive wait-console 60 wait-colour 1019 00FF00 20
 
-# A model variant missing beside the tool: the rest still goes, the verdict
-# does not claim it.
+# A model variant missing beside the tool: a system half installed may no
+# longer start, so nothing at all is sent.
+clear_target
 mv "$dir/Korvid-M520" "$scratch/"
 expect_eq "create system without Korvid-M520" "升级失败" "$(command_message 1006 120)"
-[ ! -e "$root/mnt/mmc/Korvid" ] || fail "a Korvid reached the target"
-cmp -s "$dir/Telvo-M520" "$root/mnt/mmc/Telvo" || fail "Telvo was not sent after the missing Korvid"
-[ -d "$root/mnt/mmc/plc8" ] || fail "the slot directories were not made"
+expect_eq "the target after create system without Korvid-M520" "" "$(target_files)"
 mv "$scratch/Korvid-M520" "$dir/"
+
+# Set new IP address without the model's userinfo file: the address write
+# would make one that holds the address alone, and the controller would
+# come up without its other settings. Nothing is sent, the second time
+# neither.
+mv "$dir/userinfo-M520.txt" "$scratch/"
+drive set-ip 1007 127.0.0.78
+for attempt in first second; do
+  expect_eq "set new address without userinfo-M520.txt, $attempt time" "IP地址更新失败" "$(command_message 1020)"
+  expect_eq "the target after set new address, $attempt time" "" "$(target_files)"
+done
+mv -f "$scratch/userinfo-M520.txt" "$dir/"
 
 # A working folder the program may not write: none of the generic files can
 # be made, so none of the system set is sent, and the verdict says so.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The release packages: both zips and both installers hold the program, its
-# library, the sample file set, the font file and the two read-mes. Both
+# library, the font file and the two read-mes, and no file of samples/ (the
+# placeholder programs would replace a real controller's). Both
 # installers run without elevation; the 64-bit one installs silently under
 # Wine into the user's own programs folder with a shortcut in the user's
 # Start menu and an uninstall entry under HKCU, and its uninstaller takes
@@ -11,18 +12,24 @@ cd "$BRANTEL_SOURCE"
 scripts/package.sh >/dev/null
 version=$(sed -n 's/^project(Brantel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
-expected=(Brantel.exe KelvoX.dll loginset.ini README.txt 读我.txt
-  issue hostname inetd.conf rc.local
-  Telvo-M410 Telvo-M520 Korvid-M410 Korvid-M520 run-M410.sh run-M520.sh
-  userinfo-M410.txt userinfo-M520.txt user-M410.sh user-M520.sh
-  scan-M410 scan-M520 test_isa-M410 test_isa-M520)
+expected=(Brantel.exe KelvoX.dll loginset.ini README.txt 读我.txt)
 expected_sorted=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# no_sample LISTING WHERE: no file of samples/ is among the names in LISTING.
+no_sample() {
+  local sample
+  for sample in samples/*; do
+    [ "$(basename "$sample")" != README.md ] || continue
+    ! grep -qxF "$(basename "$sample")" <<<"$1" || fail "$2 holds the sample file $(basename "$sample")"
+  done
+}
+
 for bits in 64 32; do
   zip_file="out/Brantel-$version-win$bits.zip"
   listed=$(unzip -Z1 "$zip_file" | sed -n 's|^Brantel/\(..*\)$|\1|p' | LC_ALL=C sort)
+  no_sample "$listed" "$zip_file"
   [ "$listed" == "$expected_sorted" ] || fail "$zip_file holds:"$'\n'"$listed"
   exe=$(mktemp)
   unzip -p "$zip_file" Brantel/Brantel.exe > "$exe"
@@ -66,6 +73,7 @@ touch "$menu/Other.lnk"   # the Start menu holds other programs' entries too
 
 run "out/Brantel-$version-setup-win64.exe" /S
 installed=$(cd "$target" && ls | grep -v '^Uninstall.exe$' | LC_ALL=C sort)
+no_sample "$installed" "the installation"
 [ "$installed" == "$expected_sorted" ] || fail "installed in $target:"$'\n'"$installed"
 [ -f "$target/Uninstall.exe" ] || fail "no uninstaller in $target"
 cmp -s "$target/Brantel.exe" <(unzip -p "out/Brantel-$version-win64.zip" Brantel/Brantel.exe) ||

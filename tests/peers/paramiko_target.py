@@ -9,6 +9,8 @@ target offers:
   none                     accepts the "none" method: no methods asked for
   publickey-not-offered    "password,keyboard-interactive"
 --refuse-writes fails every write with a permission error.
+--silently-full BYTES acknowledges every write but keeps no byte beyond the
+first BYTES of a file, like storage that fills up without saying so.
 Prints "ready" once it listens.
 """
 import argparse
@@ -72,12 +74,13 @@ class Server(paramiko.ServerInterface):
 
 
 class Handle(paramiko.SFTPHandle):
-    def __init__(self, fd, path, journal, refuse_writes):
+    def __init__(self, fd, path, journal, options):
         super().__init__()
         self.fd = fd
         self.path = path
         self.journal = journal
-        self.refuse_writes = refuse_writes
+        self.refuse_writes = options.refuse_writes
+        self.capacity = options.silently_full
 
     def close(self):
         os.close(self.fd)
@@ -89,6 +92,8 @@ class Handle(paramiko.SFTPHandle):
         self.journal("write %d" % len(data))
         if self.refuse_writes:
             return paramiko.SFTP_PERMISSION_DENIED
+        if self.capacity is not None:
+            data = data[:max(0, self.capacity - offset)]
         os.pwrite(self.fd, data, offset)
         return paramiko.SFTP_OK
 
@@ -102,7 +107,7 @@ class Handle(paramiko.SFTPHandle):
         return paramiko.SFTP_OK
 
 
-def make_sftp_server(root, journal, refuse_writes):
+def make_sftp_server(root, journal, options):
     class Files(paramiko.SFTPServerInterface):
         def local(self, path):
             return os.path.join(root, os.path.normpath("/" + path).lstrip("/"))
@@ -116,7 +121,7 @@ def make_sftp_server(root, journal, refuse_writes):
                 fd = os.open(self.local(path), flags, 0o644)
             except OSError as error:
                 return paramiko.SFTPServer.convert_errno(error.errno)
-            return Handle(fd, path, journal, refuse_writes)
+            return Handle(fd, path, journal, options)
 
         def stat(self, path):
             try:
@@ -140,7 +145,7 @@ def serve(client, options, journal, host_key):
     transport = paramiko.Transport(client)
     transport.add_server_key(host_key)
     transport.set_subsystem_handler(
-        "sftp", paramiko.SFTPServer, make_sftp_server(options.root, journal, options.refuse_writes))
+        "sftp", paramiko.SFTPServer, make_sftp_server(options.root, journal, options))
     try:
         transport.start_server(server=Server(options, journal))
         while transport.is_active():
@@ -156,6 +161,7 @@ def main():
     parser.add_argument("--journal", required=True)
     parser.add_argument("--auth", choices=sorted(OFFERED), default="password")
     parser.add_argument("--refuse-writes", action="store_true")
+    parser.add_argument("--silently-full", type=int, metavar="BYTES")
     options = parser.parse_args()
     journal = Journal(options.journal)
     host_key = paramiko.ECDSAKey.generate()

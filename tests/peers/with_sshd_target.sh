@@ -18,10 +18,14 @@
 #   127.0.0.34 CHACHA20      only the chacha20-poly1305 cipher
 #   127.0.0.35 OLD_STYLE     what older controllers have: an ssh-rsa (SHA-1)
 #                            host key, diffie-hellman-group14-sha1, aes128-ctr
+#   127.0.0.36 NO_SFTP       an SSH server with no SFTP server: its "sftp"
+#                            subsystem ends at once
 # and small paramiko targets for the login variants, journalling each login,
 # attribute change and write to BRANTEL_PEER_WORK/<name>.journal:
 #   127.0.0.21 password   127.0.0.22 kbdint   127.0.0.23 none
 #   127.0.0.24 nopubkey   127.0.0.25 refusing (password; fails every write)
+#   127.0.0.26 full (password; keeps only the first 4096 bytes of a file,
+#              though it acknowledges every write)
 # The program runs with OPENSSL_CONF naming a configuration that asks for
 # implementations nobody provides: the SSH library's cryptography must read
 # no configuration file, or every session would fail.
@@ -87,7 +91,8 @@ start_target CHACHA20 127.0.0.34 --sshd-option "Ciphers chacha20-poly1305@openss
 start_target OLD_STYLE 127.0.0.35 --host-key rsa --sshd-option "HostKeyAlgorithms ssh-rsa" \
   --sshd-option "KexAlgorithms diffie-hellman-group14-sha1" --sshd-option "Ciphers aes128-ctr" \
   --sshd-option "MACs hmac-sha1"
-for name in main ED25519_HOST CURVE25519 AES256_GCM CHACHA20 OLD_STYLE; do
+start_target NO_SFTP 127.0.0.36 --sftp-server /bin/false
+for name in main ED25519_HOST CURVE25519 AES256_GCM CHACHA20 OLD_STYLE NO_SFTP; do
   "$source_dir/scripts/wait-ready" "$work/$name.out" "SSH target $name" || exit 1
   [ "$name" = main ] || export "BRANTEL_SSH_ROOT_$name=$(target_root "$name")"
 done
@@ -107,7 +112,8 @@ start_peer kbdint 127.0.0.22 --auth keyboard-interactive
 start_peer none 127.0.0.23 --auth none
 start_peer nopubkey 127.0.0.24 --auth publickey-not-offered
 start_peer refusing 127.0.0.25 --auth password --refuse-writes
-for name in password kbdint none nopubkey refusing; do
+start_peer full 127.0.0.26 --auth password --silently-full 4096
+for name in password kbdint none nopubkey refusing full; do
   "$source_dir/scripts/wait-ready" "$work/peers/$name.log" "SSH target $name" || exit 1
 done
 export BRANTEL_PEER_WORK="$work/peers"

@@ -35,15 +35,26 @@ protected:
 
 // ---- Apply upgrade ----
 
-TEST_F(Commands, ApplyUpgradeWithEmptyPathBoxStillSendsTheHandshakeAndKeepsIt)
+// The handshake stops the controller's application: without an update file
+// to follow it, it is neither written nor sent.
+TEST_F(Commands, ApplyUpgradeWithoutAFileToSendSendsNoHandshake)
 {
-    std::string sentContent;
-    host.answer = [&](const SentRequest& r) { sentContent = Read(r.fileName); return 1; };
-    OnApplyUpgrade(host, state);
-    EXPECT_EQ(host.events, (Events{"disable 1000", "send /mnt/mmc shutdown.txt", "message 请选择需要升级的程序",
-                                   "enable 1000"}));
-    EXPECT_EQ(sentContent, "Vel");
-    EXPECT_EQ(Read("shutdown.txt"), "Vel");
+    struct Case {
+        const char* name;
+        bool chosen;
+        const char* message;
+    };
+    for (const Case& c : {Case{"empty path box", false, "请选择需要升级的程序"},
+                          Case{"chosen file gone", true, "文件不存在"}}) {
+        SCOPED_TRACE(c.name);
+        host.events.clear();
+        if (c.chosen)
+            Choose(scratch.file("nowhere"), "update.rom");
+        OnApplyUpgrade(host, state);
+        EXPECT_EQ(host.events, (Events{std::string("message ") + c.message}));
+        EXPECT_TRUE(host.sent.empty());
+        EXPECT_FALSE(Exists("shutdown.txt"));
+    }
 }
 
 struct ApplyCase {
@@ -86,15 +97,6 @@ TEST_F(Commands, ApplyUpgradeSendsBrowsesChoiceNotThePathBoxText)
     host.pathBox = "C:\\something\\typed.rom";
     OnApplyUpgrade(host, state);
     EXPECT_EQ(host.sent.at(1).fileName, "update.rom");
-}
-
-TEST_F(Commands, ApplyUpgradeWithMissingFileStopsAndKeepsTheHandshake)
-{
-    Choose(scratch.file("nowhere"), "update.rom");
-    OnApplyUpgrade(host, state);
-    EXPECT_EQ(host.events,
-              (Events{"disable 1000", "send /mnt/mmc shutdown.txt", "message 文件不存在", "enable 1000"}));
-    EXPECT_TRUE(Exists("shutdown.txt"));
 }
 
 // ---- Upgrade PLC n ----
@@ -219,6 +221,10 @@ protected:
     ScratchDir settings;
 };
 
+// A controller's own userinfo file: the address and the rest of its settings.
+const char* const kControllerUserinfo =
+    "[LOCAL_MACHINE]\r\nIPAddress=\"10.0.0.1\"\r\nNetMask=\"255.255.255.0\"\r\n";
+
 TEST_F(SetNewIpAddress, WritesThreeFilesAndSendsToTheCurrentAddressWithTheButtonBackOn)
 {
     // The program's folder is both its working and its settings folder.
@@ -253,7 +259,7 @@ TEST_F(SetNewIpAddress, SentFileCarriesTheNewAddressWhenSettingsAndWorkingDirect
 {
     host.settingsDir = scratch.path();
     host.model = kModelM410;
-    Write("userinfo-M410.txt", "[LOCAL_MACHINE]\r\nIPAddress=\"10.0.0.1\"\r\n");
+    Write("userinfo-M410.txt", kControllerUserinfo);
     std::string sent;
     host.answer = [&](const SentRequest& r) { sent = Read(r.fileName); return 1; };
     OnSetNewIpAddress(host, state);
@@ -277,7 +283,7 @@ TEST_F(SetNewIpAddress, FileWithoutTheNewAddressIsNotSent)
         host.events.clear();
         host.sent.clear();
         host.settingsDir = c.settingsElsewhere ? settings.path() : scratch.path();
-        Write("userinfo-M520.txt", "[LOCAL_MACHINE]\r\nIPAddress=\"10.0.0.1\"\r\n");
+        Write("userinfo-M520.txt", kControllerUserinfo);
         std::filesystem::remove("userinfo.txt");
         // Held open without sharing, the variant cannot be read.
         HANDLE held = c.variantUnreadable ? ::CreateFileA("userinfo-M520.txt", GENERIC_READ, 0, nullptr,
@@ -294,6 +300,7 @@ TEST_F(SetNewIpAddress, FileWithoutTheNewAddressIsNotSent)
 TEST_F(SetNewIpAddress, FailureOrNoModelShowsTheFailureMessage)
 {
     host.settingsDir = scratch.path();
+    Write("userinfo-M520.txt", kControllerUserinfo);
     for (int model : {-1, 2, 1}) {
         SCOPED_TRACE(model);
         host.model = model;
@@ -305,6 +312,31 @@ TEST_F(SetNewIpAddress, FailureOrNoModelShowsTheFailureMessage)
         EXPECT_EQ(host.sent.size(), model == 1 ? 1u : 0u);
         host.sent.clear();
         EXPECT_NE(Read("userinfo.txt").find("10.9.8.7"), std::string::npos);
+    }
+}
+
+// Where the model's userinfo file is missing, the address write makes one
+// that holds the address alone; sent, it would leave the controller without
+// its other settings after the restart. Neither the first click nor a second
+// one sends it, while the writes in the settings folder still happen.
+TEST_F(SetNewIpAddress, MissingUserinfoVariantSendsNothing)
+{
+    host.settingsDir = scratch.path();
+    const std::string where = "set new IP address: userinfo-M520.txt in the working folder " + scratch.path();
+    for (const char* problem : {" is missing;", " holds nothing but an IP address"}) {
+        SCOPED_TRACE(problem);
+        host.events.clear();
+        const size_t earlier = host.record.Lines().size();
+        OnSetNewIpAddress(host, state);
+        EXPECT_EQ(host.events, (Events{"disable 1020", "enable 1020", "message IP地址更新失败"}));
+        EXPECT_TRUE(host.sent.empty());
+        // The command's own two lines (the command, the new address), then
+        // why it sent nothing.
+        const std::vector<std::string> lines = host.record.Lines();
+        ASSERT_EQ(lines.size(), earlier + 3);
+        EXPECT_EQ(lines.back().rfind(where + problem, 0), 0u) << lines.back();
+        for (const char* name : {"userinfo.txt", "userinfo-M410.txt", "userinfo-M520.txt"})
+            EXPECT_NE(Read(name).find("IPAddress=\"10.9.8.7\""), std::string::npos) << name;
     }
 }
 
@@ -397,8 +429,32 @@ INSTANTIATE_TEST_SUITE_P(Commands, ChosenWorkingFile, ::testing::Values(
     GuardCase{"CreateTelvo", OnCreateSystem, "Telvo"},
     GuardCase{"CreateTemp", OnCreateSystem, "tmp.txt"},
     GuardCase{"SetIpUserinfo", OnSetNewIpAddress, "userinfo.txt"},
-    GuardCase{"SetIpRunScript", OnSetNewIpAddress, "run.sh"}),
+    GuardCase{"SetIpRunScript", OnSetNewIpAddress, "run.sh"},
+    GuardCase{"SetIpM410Userinfo", OnSetNewIpAddress, "userinfo-M410.txt"},
+    GuardCase{"SetIpM520Userinfo", OnSetNewIpAddress, "userinfo-M520.txt"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Set new IP address writes its userinfo files in the settings folder, which
+// may be another folder than the working one: a chosen file in either is
+// refused.
+TEST_F(Commands, ChosenUserinfoFileIsRefusedInTheSettingsFolderToo)
+{
+    ScratchDir settings;
+    host.settingsDir = settings.path();
+    for (const std::string& folder : {settings.path(), scratch.path()}) {
+        for (const char* name : {"userinfo.txt", "userinfo-M410.txt", "userinfo-M520.txt"}) {
+            SCOPED_TRACE(folder + "\\" + name);
+            host.events.clear();
+            Write(folder + "\\" + name, "engineer's own");
+            Choose(folder, name);
+            OnSetNewIpAddress(host, state);
+            ASSERT_EQ(host.events.size(), 1u);
+            EXPECT_NE(host.events[0].find(name), std::string::npos);
+            EXPECT_TRUE(host.sent.empty());
+            EXPECT_EQ(Read(folder + "\\" + name), "engineer's own");
+        }
+    }
+}
 
 TEST_F(Commands, ChosenWorkingFileIsRecognisedWhateverTheLetterCaseOrSpelling)
 {

@@ -3,6 +3,8 @@
 #include "UpgradeCommands.h"
 #include "WorkingDir.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -38,6 +40,8 @@ protected:
             for (int i = 0; i < kSystemFileCount; ++i)
                 Write(SystemFileVariant(i, model), SystemFileVariant(i, model));
         }
+        for (const char* config : {"issue", "hostname", "inetd.conf", "rc.local"})
+            Write(config, config);
     }
     FakeCommandHost host;
     CommandState state;
@@ -198,52 +202,63 @@ TEST_F(CreateSystem, M410WithOnlyTheFirstInetdConfAskedForARestartAndFails)
     EXPECT_EQ(host.events.back(), "message 升级失败");
 }
 
-// A file whose model variant could not be prepared is not sent: under its
-// generic name lies nothing, or a copy from an earlier run that may be the
-// other model's program.
-struct UnpreparedCase {
+// A system half installed (new start-up scripts with old programs, or the
+// other way round) can leave a controller that no longer starts its
+// application: when one file of the model's set is not at hand, or cannot be
+// prepared, nothing at all is sent, and the record names the files.
+struct IncompleteCase {
     const char* name;
-    const char* missingVariant;  // removed from the working directory, or "" for none
-    bool tempFileBlocked;        // the line-ending conversion cannot work
-    Events unsent;
+    int model;
+    std::vector<const char*> missing;  // removed from the working directory
+    const char* heldOpen;              // held without sharing, or nullptr
+    bool tempFileBlocked;              // the line-ending conversion cannot work
+    Events events;
+    const char* problem;               // the record line's reason, and its files
+    const char* files;
 };
 
-class CreateSystemUnprepared : public CreateSystem, public ::testing::WithParamInterface<UnpreparedCase> {};
+class CreateSystemIncomplete : public CreateSystem, public ::testing::WithParamInterface<IncompleteCase> {};
 
-TEST_P(CreateSystemUnprepared, LeavesTheFileOutAndFails)
+TEST_P(CreateSystemIncomplete, SendsNothing)
 {
-    host.model = kModelM520;
+    const IncompleteCase& c = GetParam();
+    host.model = c.model;
     // What an earlier run on the other model left behind.
     for (int i = 0; i < kSystemFileCount; ++i)
-        Write(kSystemFiles[i], SystemFileVariant(i, kModelM410));
-    if (*GetParam().missingVariant)
-        std::remove(GetParam().missingVariant);
-    if (GetParam().tempFileBlocked)
+        Write(kSystemFiles[i], SystemFileVariant(i, 1 - c.model));
+    for (const char* name : c.missing)
+        std::remove(name);
+    if (c.tempFileBlocked)
         std::filesystem::create_directory(kTempFile);
-
-    std::vector<std::string> sentContents;
-    host.answer = [&](const SentRequest& r) {
-        if (r.operation == 1 && r.remoteDir != "/etc")
-            sentContents.push_back(r.fileName + ": " + Read(r.fileName));
-        return 1;
-    };
+    HANDLE held = c.heldOpen ? ::CreateFileA(c.heldOpen, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr)
+                             : INVALID_HANDLE_VALUE;
     OnCreateSystem(host, state);
-    EXPECT_EQ(host.events.back(), "message 升级失败");
-    for (const std::string& unsent : GetParam().unsent)
-        EXPECT_EQ(std::count(host.events.begin(), host.events.end(), unsent), 0) << unsent;
-    for (const std::string& sent : sentContents)
-        EXPECT_EQ(sent.find("M410"), std::string::npos) << "the other model's file was sent: " << sent;
-    EXPECT_EQ(std::count(host.events.begin(), host.events.end(), "mkdir /mnt/mmc/plc8"), 1);
+    if (held != INVALID_HANDLE_VALUE)
+        ::CloseHandle(held);
+    EXPECT_EQ(host.events, c.events);
+    EXPECT_TRUE(host.sent.empty());
+    // The command's own line, then why it sent nothing.
+    const std::vector<std::string> lines = host.record.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], std::string("create system: ") + c.problem + " in the working folder " +
+                                    scratch.path() + ": " + c.files + "; nothing was sent");
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, CreateSystemUnprepared, ::testing::Values(
-    UnpreparedCase{"MissingProgram", "Korvid-M520", false, {"send /mnt/mmc Korvid"}},
-    UnpreparedCase{"MissingVariantOverAStaleCopy", "Telvo-M520", false, {"send /mnt/mmc Telvo"}},
-    UnpreparedCase{"MissingScriptForBothPlaces", "run-M520.sh", false,
-                   {"send /home/root run.sh", "send /mnt/mmc run.sh"}},
-    UnpreparedCase{"TextFilesThatCannotBeConverted", "", true,
-                   {"send /home/root run.sh", "send /mnt/mmc run.sh", "send /mnt/mmc user.sh",
-                    "send /mnt/mmc userinfo.txt"}}),
+const Events kRefusedAtOnce{"message 升级失败"};
+const Events kRefusedAfterPreparing{"disable 1006", "message 升级失败", "enable 1006"};
+
+INSTANTIATE_TEST_SUITE_P(Files, CreateSystemIncomplete, ::testing::Values(
+    IncompleteCase{"MissingProgram", kModelM520, {"Korvid-M520"}, nullptr, false, kRefusedAtOnce,
+                   "not found or not readable", "Korvid-M520"},
+    IncompleteCase{"MissingConfigurationFiles", kModelM520, {"rc.local", "issue"}, nullptr, false, kRefusedAtOnce,
+                   "not found or not readable", "issue, rc.local"},
+    IncompleteCase{"M410MissingInetdConfAndScript", kModelM410, {"inetd.conf", "run-M410.sh"}, nullptr, false,
+                   kRefusedAtOnce, "not found or not readable", "run-M410.sh, inetd.conf"},
+    IncompleteCase{"UnreadableVariant", kModelM520, {}, "Telvo-M520", false, kRefusedAtOnce,
+                   "not found or not readable", "Telvo-M520"},
+    IncompleteCase{"TextFilesThatCannotBeConverted", kModelM520, {}, nullptr, true, kRefusedAfterPreparing,
+                   "could not be prepared", "run.sh, userinfo.txt, user.sh"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CreateSystem, NoModelSendsIssueWithItsIndexAndFailsThere)

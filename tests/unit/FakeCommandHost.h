@@ -38,6 +38,8 @@ public:
     // "disable 1000", "enable 1000", "message <text>", "send <dir> <file>"
     // and "mkdir <dir>", in the order they happened.
     std::vector<std::string> events;
+    // The session record's lines.
+    std::vector<std::string> recorded;
     std::vector<SentRequest> sent;
     std::string statusText = "<untouched>";
     SaveDialogOptions dialogOptions{};

@@ -83,6 +83,7 @@ TEST_F(SftpRoute, UploadLandsWholeWithProgressPerChunk)
     EXPECT_EQ(progress.range, std::make_pair(0, 100));
     // 2024, 2024 and 952 bytes, then the read that finds the end.
     EXPECT_EQ(progress.positions, (std::vector<int>{0, 40, 80, 100, 100}));
+    EXPECT_NE(record.Text().find("room for /mnt/mmc/five.bin: "), std::string::npos) << record.Text();
 }
 
 bool HasLine(const RecordedLines& record, const std::string& pattern)
@@ -170,6 +171,40 @@ TEST_F(SftpRoute, WriteThatTheServerRefusesFails)
     EXPECT_EQ(SftpTransfer(request, progress, record), 0);
 }
 
+// A server that takes every write and keeps only the first 4096 bytes, and
+// has no free-space query: the upload goes on unchecked, and counts only
+// when the server holds every byte.
+TEST_F(SftpRoute, UploadCountsOnlyWhenTheServerHoldsEveryByte)
+{
+    struct Case {
+        size_t size;
+        int expected;
+    };
+    for (const Case& c : {Case{4096, 1}, Case{5000, 0}}) {
+        SCOPED_TRACE(c.size);
+        WriteFile(local.file("kept.bin"), Bytes(c.size));
+        const RemoteRequest request{kRouteSftp, "127.0.0.26", "root", "", "", "kept.bin", local.path().c_str(),
+                                    kAuthPassword, kOperationUpload};
+        EXPECT_EQ(SftpTransfer(request, progress, record), c.expected);
+    }
+    const std::string text = record.Text();
+    EXPECT_NE(text.find("the server cannot tell the free space of / (status 8): the upload goes on without a room "
+                        "check"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("/kept.bin holds 4096 bytes on the controller after 5000 were sent"), std::string::npos)
+        << text;
+}
+
+TEST_F(SftpRoute, SshServerWithoutAnSftpServerSaysSo)
+{
+    EXPECT_EQ(Run("/mnt/mmc", "", "", kOperationEnsureDirectory, "127.0.0.36"), 0);
+    EXPECT_NE(record.Text().find("Unable to init SFTP session\nThe SSH server closed the SFTP channel at once: "
+                                 "the controller seems to have no SFTP server (sftp-server)\n"),
+              std::string::npos)
+        << record.Text();
+}
+
 TEST_F(SftpRoute, EmptyFileGivesAnEmptyRemoteFile)
 {
     WriteFile(TargetRoot() / "mnt/mmc/empty.bin", "old content");
@@ -249,6 +284,13 @@ TEST_F(SftpRoute, OverlongFieldsAreRefused)
     EXPECT_EQ(Run("/mnt/mmc", longName.c_str(), local.path(), kOperationUpload), 0);
     const std::string longDir = "/mnt/" + std::string(260, 'd');
     EXPECT_EQ(Run(longDir.c_str(), "", "", kOperationEnsureDirectory), 0);
+    const std::string text = record.Text();
+    EXPECT_NE(text.find("Remote path of 309 bytes does not fit the route's 260-byte buffer: /mnt/mmc/aaa"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Remote path of 265 bytes does not fit the route's 260-byte buffer: /mnt/ddd"),
+              std::string::npos)
+        << text;
 }
 
 TEST_F(SftpRoute, TargetThatStopsAnsweringMidUploadFailsWithinTheBound)

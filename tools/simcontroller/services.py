@@ -57,10 +57,14 @@ class SshService(Service):
     writable by others, so the root lives under /run."""
     port = 22
 
-    def __init__(self, state, authorized_key, directories, host_key_type="ecdsa", settings=()):
+    def __init__(self, state, authorized_key, directories, host_key_type="ecdsa", settings=(),
+                 sftp_server="internal-sftp"):
         """host_key_type: the one host key the server has (ssh-keygen's -t);
         settings: further sshd_config lines ("Keyword value"), such as the
-        algorithms an older or a hardened controller offers."""
+        algorithms an older or a hardened controller offers; sftp_server: what
+        the "sftp" subsystem runs (a program that exits at once, such as
+        /bin/false, stands for a controller whose SSH server has no SFTP
+        server beside it)."""
         super().__init__()
         self.state = os.path.join(state, "m520-sshd")
         os.makedirs(self.state, exist_ok=True)
@@ -82,10 +86,10 @@ class SshService(Service):
                 "StrictModes no",
                 "UsePAM no",
                 "PidFile none",
-                "Subsystem sftp internal-sftp"] + list(settings) + [
+                "Subsystem sftp " + sftp_server] + list(settings) + [
                 "Match User root",
                 "  ChrootDirectory " + self.root,
-                "  ForceCommand internal-sftp",
+                "  ForceCommand " + sftp_server,
                 ""]))
         self.output = open(os.path.join(self.state, "sshd.log"), "a")
 
