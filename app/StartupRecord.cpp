@@ -3,6 +3,7 @@
 #include "HostEnv.h"
 #include "RecordText.h"
 #include "screendpi.h"
+#include "version.h"
 
 #include <windows.h>
 

@@ -1,12 +1,16 @@
 // The program's manifest as Windows reads it when it starts the program: an
 // activation context made from Brantel.exe's own manifest resource, asked
-// what it declares.
+// what it declares. And the version the program declares, in the manifest
+// and in its version resource: the project's.
 #include "TestDirs.h"
+#include "version.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -97,5 +101,34 @@ TEST(Manifest, NamesWindows7To11AsSupported)
         L"{8E0F7A12-BFB3-4FE8-B9A5-48FD50A15A9A}",  // Windows 10 and 11
     };
     EXPECT_EQ(SupportedSystems(context.get()), expected);
+}
+std::wstring ProgramPath() { return std::filesystem::path(TestBinaryDir() + "\\..\\bin\\Brantel.exe").wstring(); }
+
+TEST(Version, ResourceAndManifestCarryTheProjectsVersion)
+{
+    const std::wstring program = ProgramPath();
+    DWORD ignored = 0;
+    std::vector<char> info(::GetFileVersionInfoSizeW(program.c_str(), &ignored));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(::GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    char four[32];
+    std::snprintf(four, sizeof four, "%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                  HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(std::string(four), BRANTEL_VERSION_FOUR);
+    EXPECT_EQ(std::string(BRANTEL_VERSION_FOUR), std::string(BRANTEL_VERSION) + ".0");
+
+    HMODULE image = ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr);
+    HRSRC resource = ::FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(resource, nullptr);
+    const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(image, resource))),
+                               ::SizeofResource(image, resource));
+    ::FreeLibrary(image);
+    EXPECT_NE(manifest.find(std::string("<assemblyIdentity version=\"") + BRANTEL_VERSION_FOUR + "\""),
+              std::string::npos)
+        << manifest;
 }
 }  // namespace
