@@ -22,7 +22,7 @@
 set -euo pipefail
 : "${BRANTEL_BUILD:?}" "${BRANTEL_SOURCE:?}"
 wine_run="$BRANTEL_SOURCE/scripts/wine-run"
-export WINEPREFIX="${WINEPREFIX:-$BRANTEL_SOURCE/build/wineprefix}"
+export WINEPREFIX="${WINEPREFIX:-$BRANTEL_SOURCE/build/wineprefix${BRANTEL_WINE_ROOT:+-wow64}}"
 system32="$WINEPREFIX/drive_c/windows/system32"
 program_pid=""
 peer_pids=()
