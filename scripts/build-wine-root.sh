@@ -19,11 +19,15 @@ root="$cache/root"
 log="$cache/wine-root.log"
 
 [ -f "$cache/wine-version" ] && exit 0
+# Every worktree shares the root: one set-up builds it while the others wait.
+mkdir -p "$cache"
+exec 9>"$cache/.lock"
+flock 9
+[ -f "$cache/wine-version" ] && exit 0
 if [ -f "$cache/unavailable" ] && [ -z "$(find "$cache/unavailable" -mmin +720)" ]; then
   echo "set-up: $(cat "$cache/unavailable")" >&2
   exit 0
 fi
-mkdir -p "$cache"
 : >"$log"
 
 in_root() { LC_ALL=C DEBIAN_FRONTEND=noninteractive chroot "$root" "$@"; }
@@ -36,7 +40,7 @@ debian_mirror() {
 
 if [ ! -f "$cache/.base-ready" ]; then
   echo "building the trixie root for the x86 tests" >&2
-  rm -rf "$root"
+  rm -rf --one-file-system "$root"
   mirror=$(debian_mirror)
   debootstrap --variant=minbase --include=locales,fonts-wqy-microhei trixie "$root" "$mirror" >>"$log" 2>&1 ||
     { tail -n 20 "$log" >&2; echo "debootstrap of trixie failed (log: $log)" >&2; exit 1; }
@@ -76,7 +80,7 @@ runs_32bit_programs() {
   out=$(BRANTEL_WINE_ROOT="$root" WINEPREFIX="$work/prefix" "$here/scripts/in-sandbox" bash -c '
     "$1/scripts/wine-run" "$2/probe32.exe"; status=$?
     "$1/scripts/in-wine-root" wineserver -w
-    exit $status' bash "$here" "$work" 2>"$work/stderr") || status=$?
+    exit $status' bash "$here" "$work" 2>"$work/stderr" 9>&-) || status=$?
   out=$(tr -d '\r' <<<"$out")
   [ "$status" = 0 ] && [ "$out" = 32 ] || tail -n 3 "$work/stderr"
   rm -rf "$work"
