@@ -58,14 +58,16 @@ SRC
     'Acquire::Languages "none";' > "$root/etc/apt/apt.conf.d/90brantel"
   sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' "$root/etc/locale.gen"
   in_root locale-gen >>"$log" 2>&1
-  in_root apt-get update -q >>"$log" 2>&1
   touch "$cache/.base-ready"
 fi
+# An index that cannot be read (sid's mirror in mid-sync) lists no Wine: the
+# choice below renews it once and otherwise finds none.
+in_root apt-get update -q >>"$log" 2>&1 || true
 
 # A 32-bit Windows program that says how wide its pointers are.
 probe="$cache/probe32.exe"
 [ -f "$probe" ] ||
-  i686-w64-mingw32-gcc -s -o "$probe" -x c - <<<'#include <stdio.h>
+  i686-w64-mingw32-gcc-posix -s -o "$probe" -x c - <<<'#include <stdio.h>
 int main(void) { printf("%u\n", (unsigned)(8 * sizeof(void*))); return 0; }'
 
 sid_wine_versions() {
