@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs everything Brantel needs to build and test on Debian 12: the mingw-w64
 # cross toolchain, Wine, Xvfb, the zh_CN.UTF-8 locale, the test peers (sshd, FTP,
-# paramiko) and libssh2 on OpenSSL's libcrypto, built from Debian's source
-# packages.
+# paramiko), libssh2 on OpenSSL's libcrypto, built from Debian's source
+# packages, and the trixie root with sid's WoW64 Wine in which the 32-bit
+# build's tests run.
 # Idempotent: a second run only checks and returns.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -14,7 +15,7 @@ packages=(
   wine wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei xdotool
   locales iproute2 procps psmisc
   openssh-server python3-pyftpdlib python3-paramiko
-  googletest zip nsis bc
+  googletest zip nsis bc debootstrap
 )
 
 missing=()
@@ -34,3 +35,4 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
 fi
 
 "$here/scripts/build-libssh2.sh"
+"$here/scripts/build-wine-root.sh"

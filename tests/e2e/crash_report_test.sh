@@ -19,6 +19,18 @@ remove_reports() { reports | xargs -r rm -f; }
 trap 'chattr -i "$drive_c"; remove_reports; harness_cleanup' EXIT
 remove_reports
 
+# What a report of this build's architecture holds: its registers, addresses
+# as wide as its pointers, and how many frames of the faulter its call stack
+# shows at least. On x86 the stack is walked by saved frame pointers, and the
+# faulting function (a leaf that uses no stack) keeps none: its caller is not
+# seen, so the fault on the second thread shows that thread's function and the
+# fault, two frames.
+case ${BRANTEL_ARCH:-x86_64} in
+  x86_64) registers="RAX RBX RCX RDX RSI RDI R8 R9 R10 R11 R12 R13 R14 R15" pc=RIP sp=RSP fp=RBP width=16 least_frames=3 ;;
+  i686) registers="EAX EBX ECX EDX ESI EDI" pc=EIP sp=ESP fp=EBP width=8 least_frames=2 ;;
+esac
+hex="[0-9A-F]{$width}"
+
 # The debugger line "创建崩溃记录文件失败" as Wine's debug channel prints it.
 refused_line=$(printf '创建崩溃记录文件失败' | iconv -f UTF-8 -t CP936 | od -An -tx1 | tr -d ' \n' | sed 's/../\\x&/g')
 
@@ -56,14 +68,23 @@ crash() {
   exception=$(grep '^Exception code:' <<<"$report")
   expect_eq "$what: exception line" "Exception code: C0000005 ACCESS_VIOLATION" "$exception"
   fault=$(grep '^Fault address:' <<<"$report")
-  [[ "$fault" =~ ^Fault\ address:\ \ ([0-9A-F]{16})\ 01:[0-9A-F]{8}\ [A-Z]:.*\\faulter\.exe$ ]] ||
+  [[ "$fault" =~ ^Fault\ address:\ \ ($hex)\ 01:[0-9A-F]{8}\ [A-Z]:.*\\faulter\.exe$ ]] ||
     fail "$what: fault line: $fault"
   address=${BASH_REMATCH[1]}
+  expected=()
+  for register in $registers; do expected+=("$register:$hex"); done
+  expected+=("CS:$pc:[0-9A-F]{4}:$address" "SS:$sp:[0-9A-F]{4}:$hex  $fp:$hex"
+             "DS:[0-9A-F]{4}  ES:[0-9A-F]{4}  FS:[0-9A-F]{4}  GS:[0-9A-F]{4}" "Flags:[0-9A-F]{8}")
+  mapfile -t rows < <(sed -n '/^Registers:$/,/^$/p' <<<"$report" | sed '1d;$d')
+  expect_eq "$what: register rows" "${#expected[@]}" "${#rows[@]}"
+  for i in "${!expected[@]}"; do
+    [[ "${rows[i]}" =~ ^${expected[i]}$ ]] || fail "$what: register row $((i + 1)): ${rows[i]}"
+  done
   first=$(grep -A2 '^Call stack:' <<<"$report" | tail -1)
   [[ "$first" == "$address  "* && "$first" == *" 0001:"*"\\faulter.exe" ]] ||
     fail "$what: first call-stack line: $first"
   frames=$(sed -n '/^Call stack:/,$p' <<<"$report" | grep -c 'faulter\.exe$')
-  ((frames >= 3)) || fail "$what: the stack shows only $frames frame(s) of the faulter: $report"
+  ((frames >= least_frames)) || fail "$what: the stack shows only $frames frame(s) of the faulter: $report"
   echo "ok: $what: report, $frames frames in the faulter"
   remove_reports
 }

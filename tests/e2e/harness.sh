@@ -25,8 +25,11 @@
 set -euo pipefail
 : "${BRANTEL_BUILD:?}" "${BRANTEL_SOURCE:?}"
 wine_run="$BRANTEL_SOURCE/scripts/wine-run"
-export WINEPREFIX="${WINEPREFIX:-$BRANTEL_SOURCE/build/wineprefix}"
+export WINEPREFIX="${WINEPREFIX:-$BRANTEL_SOURCE/build/wineprefix${BRANTEL_WINE_ROOT:+-wow64}}"
+# The system folder as the program sees it: in a 64-bit prefix, a 32-bit
+# program's is redirected to syswow64, as on 64-bit Windows.
 system32="$WINEPREFIX/drive_c/windows/system32"
+[ "${BRANTEL_ARCH:-}" != i686 ] || system32="$WINEPREFIX/drive_c/windows/syswow64"
 program_pid=""
 peer_pids=()
 # Paths a test made immutable (chattr +i, what stops root from writing).
