@@ -67,6 +67,19 @@ drive no-msgbox 3
 expect_eq "files on the untrusted controller" "" "$(find "$m520_root" -type f)"
 expect_eq "known_hosts after No" "$first" "$(known_lines)"
 
+# A command started inside another belongs to it: Restart host, clicked
+# while Create system runs, starts once a message is let through (here while
+# Create system's verdict is open) and is not asked again.
+questions=$(record_lines | grep -c ' answer: ')
+drive click 1006 msgbox 30 >/dev/null
+drive click 1018 sleep 0.5 answer no sleep 3
+verdicts=$( (drive msgbox 60; drive dismiss; drive msgbox 60; drive dismiss) | LC_ALL=C sort | xargs)
+expect_eq "nested restart host and outer create system" "$(printf '%s\n' 升级失败 重启失败 | LC_ALL=C sort | xargs)" "$verdicts"
+drive no-msgbox 3
+expect_eq "questions for both" "$((questions + 1))" "$(record_lines | grep -c ' answer: ')"
+record_lines | grep -A5 ' Asked before during this command: not trusted$' | grep -q 'reboot.txt.* result -1$' ||
+  fail "the nested Restart host did not use the outer command's answer"
+
 # Answered Yes: the file arrives, the key is remembered, the next command
 # asks nothing.
 expect_eq "restart host: question" "$(question "$old" "$new")" "$(drive click 1018 msgbox 30)"
