@@ -64,7 +64,8 @@ HostKeyVerdict DecideHostKey(const std::string& address, const HostKey& offered,
     // offered type, if there is one.
     const auto sameType =
         std::find_if(keys.begin(), keys.end(), [&](const HostKey& k) { return k.type == offered.type; });
-    const HostKeyChange change{address, OpenSshSha256FingerprintOfKey((sameType != keys.end() ? *sameType : keys[0]).blob),
+    const HostKey& shown = sameType != keys.end() ? *sameType : keys[0];
+    const HostKeyChange change{address, OpenSshSha256FingerprintOfKey(shown.blob),
                                OpenSshSha256FingerprintOfKey(offered.blob)};
     diagnostics.Error("Host key of %s differs from the one remembered: known %s, offered %s\n", address.c_str(),
                       change.knownFingerprint.c_str(), change.offeredFingerprint.c_str());
