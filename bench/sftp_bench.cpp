@@ -15,6 +15,15 @@ struct NoProgress : ProgressSink {
     void SetRange(int, int) override {}
     void SetPos(int) override {}
 };
+
+// The target's key is remembered in the working folder at the first
+// upload; a key that changes during the measurement is not trusted.
+struct WorkingFolderHostKeys : HostKeyTrust {
+    std::string KnownHostsFile() override { return ".\\known_hosts"; }
+    bool TrustChangedKey(const HostKeyChange&) override { return false; }
+    HostKeyAnswers& Answers() override { return answers; }
+    HostKeyAnswers answers;
+};
 }  // namespace
 
 int main(int argc, char** argv)
@@ -40,11 +49,12 @@ int main(int argc, char** argv)
         return 1;
     }
     NoProgress progress;
+    WorkingFolderHostKeys hostKeys;
     const RemoteRequest request{kRouteSftp, argv[1], "root", "", argv[2], argv[4], argv[3], kAuthPublicKey,
                                 kOperationUpload};
     for (int i = 0; i < std::atoi(argv[5]); ++i) {
         const auto start = std::chrono::steady_clock::now();
-        const int result = SftpTransfer(request, progress, record);
+        const int result = SftpTransfer(request, progress, record, hostKeys);
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         if (result != 1) {
             std::fprintf(timings, "failed %d\n", result);

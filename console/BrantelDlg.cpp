@@ -59,22 +59,35 @@ void CBrantelDlg::BuildRoutes()
     });
     RouteMessage(WM_PAINT, [this](WPARAM, LPARAM) { OnPaint(); return LRESULT(0); });
     RouteMessage(WM_QUERYDRAGICON, [this](WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); });
-    RouteCommand(IDC_BTN_APPLY, BN_CLICKED, [this] { ::OnApplyUpgrade(*this, m_state); });
-    RouteCommand(IDC_BTN_BROWSE, BN_CLICKED, [this] { ::OnBrowse(*this, m_state); });
-    RouteCommand(IDC_BTN_CREATE, BN_CLICKED, [this] { ::OnCreateSystem(*this, m_state); });
+    RouteButton(IDC_BTN_APPLY, [this] { ::OnApplyUpgrade(*this, m_state); });
+    RouteButton(IDC_BTN_BROWSE, [this] { ::OnBrowse(*this, m_state); });
+    RouteButton(IDC_BTN_CREATE, [this] { ::OnCreateSystem(*this, m_state); });
     for (int slot = 1; slot <= 8; ++slot)
-        RouteCommand(PlcButtonForSlot(slot), BN_CLICKED, [this, slot] { ::OnUpgradePlc(*this, m_state, slot); });
+        RouteButton(PlcButtonForSlot(slot), [this, slot] { ::OnUpgradePlc(*this, m_state, slot); });
     // Each command reads the selection itself when it starts.
     RouteCommand(IDC_COMBO_CPU, CBN_SELCHANGE, [] {});
-    RouteCommand(IDC_BTN_RESTART, BN_CLICKED, [this] { ::OnRestartHost(*this, m_state); });
+    RouteButton(IDC_BTN_RESTART, [this] { ::OnRestartHost(*this, m_state); });
     RouteMessage(WM_NETSTATUS, [this](WPARAM, LPARAM) { return OnNetStatus(); });
     RouteMessage(WM_TIMER, [this](WPARAM wParam, LPARAM) { OnTimer(wParam); return LRESULT(0); });
     RouteMessage(WM_SIZE, [this](WPARAM, LPARAM) { m_layout.Relayout(); return LRESULT(0); });
     RouteNotify(IDC_IP_TARGET, IPN_FIELDCHANGED, [](NMHDR*) { return LRESULT(0); });
-    RouteCommand(IDC_BTN_SET_IP, BN_CLICKED, [this] { ::OnSetNewIpAddress(*this, m_state); });
+    RouteButton(IDC_BTN_SET_IP, [this] { ::OnSetNewIpAddress(*this, m_state); });
     RouteMessage(WM_DESTROY, [this](WPARAM, LPARAM) {
         m_netStatusWindow.store(nullptr);
         return LRESULT(0);
+    });
+}
+
+void CBrantelDlg::RouteButton(int controlId, std::function<void()> command)
+{
+    RouteCommand(controlId, BN_CLICKED, [this, command = std::move(command)] {
+        struct Depth {
+            int& depth;
+            ~Depth() { --depth; }
+        } depth{m_commandDepth};
+        if (m_commandDepth++ == 0)
+            m_hostKeyAnswers.clear();
+        command();
     });
 }
 
@@ -210,13 +223,14 @@ void CBrantelDlg::OnOK()
 // The Exit button, the Escape key and the close box all arrive here.
 void CBrantelDlg::OnCancel() { OnExit(); }
 
-// A command that reaches the console while an operation runs (only a
-// message sent from elsewhere can) waits its turn like a queued click.
+// A command that reaches the console while an operation runs (a message
+// sent from elsewhere, or one that a message box open during the operation
+// takes from the queue) waits its turn like a queued click.
 bool CBrantelDlg::DeferCommand(WPARAM wParam, LPARAM lParam)
 {
     if (!m_operationRunning)
         return false;
-    ::PostMessageA(m_hWnd, WM_COMMAND, wParam, lParam);
+    m_deferredCommands.emplace_back(wParam, lParam);
     return true;
 }
 

@@ -6,12 +6,16 @@
 #include "CommandState.h"
 #include "Controls.h"
 #include "Dialog.h"
+#include "HostKeyTrust.h"
 #include "RestartWatch.h"
+#include "WindowThreadCalls.h"
 #include "colorstatic.h"
 #include "movecontrol.h"
 
 #include <atomic>
 #include <functional>
+#include <utility>
+#include <vector>
 
 class CBrantelDlg : public CDialog, public CommandHost {
 public:
@@ -69,6 +73,8 @@ protected:
 
 private:
     void BuildRoutes();
+    // Routes a button's click to its command (see m_hostKeyAnswers).
+    void RouteButton(int controlId, std::function<void()> command);
     void AddEntriesToSystemMenu();
     void OpenRecordFolder();
     void ShowLogoForScreenDpi();
@@ -78,7 +84,9 @@ private:
     void OnTimer(UINT_PTR timerId);
     LRESULT OnNetStatus();
     void OnPaint();
-    int RunOperation(const std::function<int()>& operation, const std::function<void()>& refresh);
+    // `calls`: where the operation hands calls to this thread, if it does.
+    int RunOperation(const std::function<int()>& operation, const std::function<void()>& refresh,
+                     WindowThreadCalls* calls = nullptr);
 
     CommandState m_state;  // chosen update file and folder, target address text
     HICON m_hIcon;
@@ -105,6 +113,19 @@ private:
     // The lamp's last colour: -1 before the first probe, else g_bNetOk.
     int m_lampShown = -1;
     RestartWatch m_restartWatch;
+    // Commands that arrived while an operation ran, posted again once it is
+    // over. Posting them at once would not do: a message box open during the
+    // operation (the host-key question) takes every queued message, and
+    // would hand the command straight back.
+    std::vector<std::pair<WPARAM, LPARAM>> m_deferredCommands;
+    // What the engineer answered about changed host keys during the command
+    // that runs: a command asks at most once about a controller. A command
+    // started inside another one shares the outer command's answers: it
+    // runs while the engineer is still busy with the outer one, which has
+    // asked already. Cleared when an outermost command starts; the route
+    // uses it on its worker while this thread waits.
+    HostKeyAnswers m_hostKeyAnswers;
+    int m_commandDepth = 0;
 };
 
 // The reachability worker: probes the target address every cycle and posts

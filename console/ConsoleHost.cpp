@@ -2,6 +2,7 @@
 // in the dialog, and the remote operations they hand to the routes.
 #include "BrantelDlg.h"
 #include "BusyWait.h"
+#include "ConsoleHostKeys.h"
 #include "Dispatcher.h"
 #include "FtpTransfer.h"
 #include "MessageBox.h"
@@ -78,14 +79,19 @@ RemoteOutcome CBrantelDlg::DispatchRemoteOperation(const RemoteRequest& request)
     return ::DispatchRemoteOperation(request, routes);
 }
 
-int CBrantelDlg::RunOperation(const std::function<int()>& operation, const std::function<void()>& refresh)
+int CBrantelDlg::RunOperation(const std::function<int()>& operation, const std::function<void()>& refresh,
+                              WindowThreadCalls* calls)
 {
     BusyWaitOptions options;
     options.animated = {m_progress.m_hWnd};
     options.refresh = refresh;
+    options.calls = calls;
     m_operationRunning = true;
     const int result = RunWhileWindowsStayAlive(operation, options);
     m_operationRunning = false;
+    for (const auto& command : m_deferredCommands)
+        ::PostMessageA(m_hWnd, WM_COMMAND, command.first, command.second);
+    m_deferredCommands.clear();
     return result;
 }
 
@@ -96,7 +102,10 @@ int CBrantelDlg::SftpTransfer(const char* targetAddress, const char* userName, c
     const RemoteRequest request{kRouteSftp, targetAddress, userName, password, remoteDir,
                                 fileName,   localDir,      authPreference, operation};
     ProgressRelay progress;
-    return RunOperation([&] { return ::SftpTransfer(request, progress, g_sessionRecord); }, [&] { progress.ShowOn(m_progress); });
+    WindowThreadCalls calls;
+    ConsoleHostKeys hostKeys(m_szCurPath, m_hostKeyAnswers, calls, m_closing);
+    return RunOperation([&] { return ::SftpTransfer(request, progress, g_sessionRecord, hostKeys); },
+                        [&] { progress.ShowOn(m_progress); }, &calls);
 }
 
 int CBrantelDlg::FtpTransfer(const char* targetAddress, const char* userName, const char* password,

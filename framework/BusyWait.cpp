@@ -48,10 +48,16 @@ int RunWhileWindowsStayAlive(const std::function<int()>& work, const BusyWaitOpt
         ::CloseHandle(done);
         return work();
     }
+    HANDLE events[2] = {done, options.calls ? options.calls->Pending() : nullptr};
+    const DWORD eventCount = events[1] ? 2 : 1;
     for (;;) {
         // Wakes for new sent messages and paints only: a queued click or
         // timer must not make the wait spin.
-        const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &done, kBusyWaitRefreshMs, QS_SENDMESSAGE | QS_PAINT, 0);
+        const DWORD woke =
+            ::MsgWaitForMultipleObjectsEx(eventCount, events, kBusyWaitRefreshMs, QS_SENDMESSAGE | QS_PAINT, 0);
+        // With one event, WAIT_OBJECT_0 + 1 is what the messages wake.
+        if (eventCount == 2 && woke == WAIT_OBJECT_0 + 1)
+            options.calls->RunPending();
         ServeWindows(options);
         if (woke == WAIT_OBJECT_0)
             break;

@@ -10,7 +10,11 @@
 // the chosen controls run their own timers (a progress bar with visual
 // styles animates each change of position through them). Nothing else is
 // taken from the queue: clicks, keys, commands and the windows' own timers
-// and posted messages wait there until the work is over.
+// and posted messages wait there until the work is over. The one exception
+// is a call the work hands over (WindowThreadCalls), such as a question in a
+// message box, whose own loop then serves the window thread until it ends.
+#include "WindowThreadCalls.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -22,6 +26,8 @@ struct BusyWaitOptions {
     // Runs on the window thread at every wake-up and once after the work,
     // e.g. to show the work's progress.
     std::function<void()> refresh;
+    // Where the work hands calls to the window thread; none when null.
+    WindowThreadCalls* calls = nullptr;
 };
 
 // Returns the work's result. The work must not touch the calling thread's

@@ -9,3 +9,7 @@ int AfxMessageBox(const char* text);
 int AfxMessageBoxSystemText(const char* text);
 // Shows string-table entry `stringId`.
 int AfxMessageBox(UINT stringId);
+// A question with the buttons Yes and No, No the default, and the warning
+// icon; `text` is one of the program's own texts. True for Yes. The
+// question and the answer go into the session record.
+bool AfxQuestionBox(const char* text);

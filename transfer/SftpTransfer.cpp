@@ -3,6 +3,7 @@
 // winsock2.h must come before windows.h.
 #include "SshConnection.h"
 #include "FullPath.h"
+#include "HostKeyCheck.h"
 #include "HostKeyFingerprint.h"
 #include "LocalFile.h"
 #include "MillisecondPause.h"
@@ -248,8 +249,47 @@ int Download(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::strin
 }  // namespace
 
 namespace {
+// Sets the SSH session up as far as a host key that is trusted: the
+// connection, the session, the handshake, the fingerprint line and the host
+// key check. 1 when it got there, else the operation's result.
+int OpenSession(SshConnection& connection, unsigned long address, HostKeyTrust& trust,
+                SftpDiagnostics& diagnostics, HostKeyVerdict& verdict)
+{
+    // Known hosts are kept by the address in its plain dotted form.
+    in_addr numeric{};
+    numeric.s_addr = address;
+    const std::string host = ::inet_ntoa(numeric);
+    if (const int rc = connection.InitLibrary()) {
+        diagnostics.Error("libssh2 initialization failed (%d)\n", rc);
+        return 0;
+    }
+    if (!connection.Connect(address)) {
+        diagnostics.Note("No connection to port 22 of " + host + ": nothing answers there, or it refused");
+        return -1;
+    }
+    if (!connection.CreateSession())
+        return -1;
+    LIBSSH2_SESSION* session = connection.Session();
+    KnownHosts known(session, trust.KnownHostsFile());
+    if (!known.ReadWhole())
+        diagnostics.Error("Cannot read the whole of %s: host keys are checked against what could be read\n",
+                          known.Path().c_str());
+    PreferKnownKeyTypes(session, known, host);
+    if (const int rc = connection.Handshake()) {
+        diagnostics.Error("Failure establishing SSH session: %d\n", rc);
+        return -1;
+    }
+    ShowFingerprint(session, diagnostics);
+    verdict = DecideHostKey(host, OfferedHostKey(session), known, trust, diagnostics);
+    if (verdict == HostKeyVerdict::Refused) {
+        diagnostics.Error("Host key not trusted\n");
+        return -1;
+    }
+    return 1;
+}
+
 // The operation itself; `record` gathers what the session record keeps of it.
-int RunOperation(const RemoteRequest& request, UploadContext context)
+int RunOperation(const RemoteRequest& request, UploadContext context, HostKeyTrust& trust)
 {
     SftpDiagnostics& diagnostics = context.diagnostics;
     WSADATA wsadata;
@@ -285,26 +325,23 @@ int RunOperation(const RemoteRequest& request, UploadContext context)
     }
 
     SshConnection connection(diagnostics);
-    if (const int rc = connection.InitLibrary()) {
-        diagnostics.Error("libssh2 initialization failed (%d)\n", rc);
+    HostKeyVerdict verdict = HostKeyVerdict::Trusted;
+    if (const int opened = OpenSession(connection, address, trust, diagnostics, verdict); opened != 1)
+        return opened;
+    bool loggedIn = Authenticate(connection.Session(), username, password, request.authPreference, diagnostics);
+    // A server gives a connection only so long to log in (OpenSSH two
+    // minutes): while the engineer thought about a changed key it may have
+    // hung up. Once more, then, with the key now trusted.
+    if (verdict == HostKeyVerdict::TrustedAfterQuestion && connection.Dropped()) {
+        diagnostics.Note("The controller closed the connection while the host key question was open: connecting again");
+        connection.Close();
+        if (const int opened = OpenSession(connection, address, trust, diagnostics, verdict); opened != 1)
+            return opened;
+        loggedIn = Authenticate(connection.Session(), username, password, request.authPreference, diagnostics);
+    }
+    if (!loggedIn)
         return 0;
-    }
-    if (!connection.Connect(address)) {
-        diagnostics.Note("No connection to port 22 of " + context.record.address +
-                         ": nothing answers there, or it refused");
-        return -1;
-    }
-    if (!connection.CreateSession())
-        return -1;
-    if (const int rc = connection.Handshake()) {
-        diagnostics.Error("Failure establishing SSH session: %d\n", rc);
-        return -1;
-    }
     LIBSSH2_SESSION* session = connection.Session();
-    ShowFingerprint(session, diagnostics);
-
-    if (!Authenticate(session, username, password, request.authPreference, diagnostics))
-        return 0;
 
     diagnostics.Error("libssh2_sftp_init()!\n");
     SftpSession sftp(::libssh2_sftp_init(session), connection);
@@ -330,7 +367,7 @@ int RunOperation(const RemoteRequest& request, UploadContext context)
 }
 }  // namespace
 
-int SftpTransfer(const RemoteRequest& request, ProgressSink& progress, EventLog& record)
+int SftpTransfer(const RemoteRequest& request, ProgressSink& progress, EventLog& record, HostKeyTrust& hostKeys)
 {
     OperationRecord summary;
     summary.route = "SFTP";
@@ -351,7 +388,7 @@ int SftpTransfer(const RemoteRequest& request, ProgressSink& progress, EventLog&
     int result;
     {
         SftpDiagnostics diagnostics(record);
-        result = RunOperation(request, UploadContext{progress, diagnostics, summary});
+        result = RunOperation(request, UploadContext{progress, diagnostics, summary}, hostKeys);
     }
     summary.milliseconds = ::GetTickCount64() - started;
     summary.result = result;

@@ -83,6 +83,15 @@ bool SshConnection::Broken() const
            error == LIBSSH2_ERROR_SOCKET_RECV || error == LIBSSH2_ERROR_SOCKET_DISCONNECT;
 }
 
+bool SshConnection::Dropped() const
+{
+    if (!m_session)
+        return false;
+    const int error = ::libssh2_session_last_errno(m_session);
+    return error == LIBSSH2_ERROR_SOCKET_SEND || error == LIBSSH2_ERROR_SOCKET_RECV ||
+           error == LIBSSH2_ERROR_SOCKET_DISCONNECT;
+}
+
 void SshConnection::Close()
 {
     if (m_session) {

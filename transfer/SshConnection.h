@@ -30,6 +30,8 @@ public:
     // After a time-out or a broken socket the session cannot talk any more:
     // closing it then must not wait for the peer again.
     bool Broken() const;
+    // The peer has closed the connection (with or without saying so).
+    bool Dropped() const;
     // Says goodbye to the peer (unless the session is broken) and releases
     // everything.
     void Close();

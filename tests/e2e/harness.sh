@@ -15,6 +15,8 @@
 #                                DIR gets the key pair the program logs in
 #                                with, as "~/.ssh/id_rsa"; OPTIONS go to
 #                                tests/peers/sshd_target.py
+#   sshd_target_stop [ADDRESS]   stops the target at ADDRESS (127.0.0.2); started
+#                                again with the same DIR, it keeps its host keys
 #   m520_console_prepare DIR     console_prepare, with the M520 target saved as
 #                                the target address and started
 #   update_file NAME BYTES       a file of random bytes in $updates, the folder
@@ -139,6 +141,7 @@ command_message() {
 }
 
 m520_root=""
+declare -A sshd_target_pids=()
 sshd_target_start() {
   local dir=$1 address=${2:-127.0.0.2}
   shift $(($# < 2 ? $# : 2))
@@ -148,8 +151,15 @@ sshd_target_start() {
   /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/sshd_target.py" --address "$address" \
     --state "$scratch/sshd-$address" --authorized-key "$dir/~/.ssh/id_rsa.pub" "$@" >"$out" 2>&1 &
   peer_pids+=($!)
+  sshd_target_pids[$address]=$!
   "$BRANTEL_SOURCE/scripts/wait-ready" "$out" "the SSH target" || fail "the SSH target at $address did not start"
   [ "$address" != 127.0.0.2 ] || m520_root=$(sed -n 's/^root //p' "$out")
+}
+
+sshd_target_stop() {
+  local address=${1:-127.0.0.2}
+  kill "${sshd_target_pids[$address]}" 2>/dev/null || true
+  wait "${sshd_target_pids[$address]}" 2>/dev/null || true
 }
 
 m520_console_prepare() {

@@ -4,13 +4,14 @@ root chrooted into a fresh controller root under /run (mnt/mmc, etc,
 home/root), public-key login with AUTHORIZED_KEY.
 
     sshd_target.py --address 127.0.0.2 --state DIR --authorized-key KEYS.pub
-                   [--host-key TYPE] [--sshd-option "Keyword value"]...
+                   [--host-key TYPE]... [--sshd-option "Keyword value"]...
                    [--sftp-server PROGRAM]
---host-key gives the server its one host key of that type (ssh-keygen's -t,
-ecdsa unless told); each --sshd-option adds a line to its sshd_config, such as
-the algorithms an older or a hardened controller offers. --sftp-server names
-what the "sftp" subsystem runs (internal-sftp unless told): /bin/false
-stands for a controller whose SSH server has no SFTP server beside it.
+Each --host-key gives the server a host key of that type (ssh-keygen's -t;
+one ecdsa key unless told), made at the first start and kept in DIR; each
+--sshd-option adds a line to its sshd_config, such as the algorithms an
+older or a hardened controller offers. --sftp-server names what the "sftp"
+subsystem runs (internal-sftp unless told): /bin/false stands for a
+controller whose SSH server has no SFTP server beside it.
 Prints "root <path>", "sshd <process id>" and then "ready"; stops sshd and
 removes the root on SIGTERM or SIGINT."""
 import argparse
@@ -29,13 +30,13 @@ def main():
     p.add_argument("--address", default="127.0.0.2")
     p.add_argument("--state", required=True)
     p.add_argument("--authorized-key", required=True)
-    p.add_argument("--host-key", default="ecdsa")
+    p.add_argument("--host-key", action="append")
     p.add_argument("--sshd-option", action="append", default=[])
     p.add_argument("--sftp-server", default="internal-sftp")
     args = p.parse_args()
     os.makedirs(args.state, exist_ok=True)
     service = SshService(args.state, args.authorized_key, ["mnt/mmc", "etc", "home/root"],
-                         host_key_type=args.host_key, settings=args.sshd_option,
+                         host_key_types=args.host_key or ["ecdsa"], settings=args.sshd_option,
                          sftp_server=args.sftp_server)
     stop = threading.Event()
     signal.signal(signal.SIGTERM, lambda *_: stop.set())

@@ -64,6 +64,40 @@ TEST(BusyWait, AnswersPaintsAndAnimatesButLeavesTheQueueAlone)
     DropQueuedMessages();
 }
 
+// A question to the engineer: the worker hands it over, the window thread
+// shows it inside its wait, the worker goes on with the answer.
+TEST(BusyWait, CallsHandedOverRunOnTheWindowThreadWhileTheWorkerWaits)
+{
+    const DWORD windowThread = ::GetCurrentThreadId();
+    WindowThreadCalls calls;
+    BusyWaitOptions options;
+    options.calls = &calls;
+    std::vector<DWORD> ranOn;
+    bool answered = false;
+    bool workerSawTheAnswer = false;
+    const int result = RunWhileWindowsStayAlive(
+        [&] {
+            int sum = 0;
+            for (int answer : {5, 6}) {
+                sum += calls.Run([&] {
+                    ranOn.push_back(::GetCurrentThreadId());
+                    ::Sleep(100);  // the engineer reads the question
+                    answered = true;
+                    return answer;
+                });
+                workerSawTheAnswer = answered;
+                answered = false;
+            }
+            return sum;
+        },
+        options);
+    EXPECT_EQ(result, 11);
+    EXPECT_EQ(ranOn, (std::vector<DWORD>{windowThread, windowThread}));
+    EXPECT_TRUE(workerSawTheAnswer);
+    // On the window thread itself the call runs at once.
+    EXPECT_EQ(calls.Run([] { return 3; }), 3);
+}
+
 TEST(BusyWait, WorkThatThrowsThrowsOnTheWindowThread)
 {
     EXPECT_THROW(RunWhileWindowsStayAlive([]() -> int { throw std::runtime_error("no worker"); }, {}),

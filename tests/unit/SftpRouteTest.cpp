@@ -1,5 +1,6 @@
 // The SFTP route against a real sshd (tests/peers/with_sshd_target.sh), public
 // key login as root with the key pair in the working folder.
+#include "FakeHostKeys.h"
 #include "RecordedLines.h"
 #include "SftpTransfer.h"
 #include "TestDirs.h"
@@ -67,9 +68,11 @@ protected:
     {
         const RemoteRequest request{kRouteSftp, address, "root", "", remoteDir, fileName, localDir.c_str(),
                                     kAuthPublicKey, operation};
-        return SftpTransfer(request, progress, record);
+        return SftpTransfer(request, progress, record, hostKeys);
     }
     ScratchDir local;
+    ScratchDir settings;
+    FakeHostKeys hostKeys{settings.path()};
     RecordingProgress progress;
     RecordedLines record;
 };
@@ -118,7 +121,7 @@ TEST_F(SftpRoute, RecordNeverHoldsAKeyboardInteractiveAnswer)
 {
     const RemoteRequest request{kRouteSftp, "127.0.0.22", "root", "", "/", "", "", kAuthKeyboardInteractive,
                                 kOperationEnsureDirectory};
-    EXPECT_EQ(SftpTransfer(request, progress, record), 1);
+    EXPECT_EQ(SftpTransfer(request, progress, record, hostKeys), 1);
     const std::string text = record.Text();
     EXPECT_TRUE(HasLine(record, "Please type response: Response 0 from user is '\\*\\*\\*'")) << text;
     EXPECT_TRUE(HasLine(record, "\tAuthentication by keyboard-interactive succeeded.")) << text;
@@ -135,7 +138,7 @@ TEST_F(SftpRoute, ChunksOf2024BytesAndThePermissionsSetOnce)
     ClearJournal("password");
     const RemoteRequest request{kRouteSftp, "127.0.0.21", "root", "", "", "five.bin", local.path().c_str(),
                                 kAuthPassword, kOperationUpload};
-    EXPECT_EQ(SftpTransfer(request, progress, record), 1);
+    EXPECT_EQ(SftpTransfer(request, progress, record, hostKeys), 1);
     EXPECT_EQ(Journal("password"), "auth password\nsetstat 100755\nwrite 2024\nwrite 2024\nwrite 952\n");
 }
 
@@ -158,7 +161,7 @@ TEST_F(SftpRoute, OnlyTheMethodThatThePreferencePicksIsTried)
         ClearJournal(c.peer);
         const RemoteRequest request{kRouteSftp, c.address, "root", "", "/", "", "", c.authPreference,
                                     kOperationEnsureDirectory};
-        EXPECT_EQ(SftpTransfer(request, progress, record), 1) << c.peer << " " << c.authPreference;
+        EXPECT_EQ(SftpTransfer(request, progress, record, hostKeys), 1) << c.peer << " " << c.authPreference;
         EXPECT_EQ(Journal(c.peer), c.journal) << c.peer << " " << c.authPreference;
     }
 }
@@ -168,7 +171,7 @@ TEST_F(SftpRoute, WriteThatTheServerRefusesFails)
     WriteFile(local.file("five.bin"), Bytes(5000));
     const RemoteRequest request{kRouteSftp, "127.0.0.25", "root", "", "", "five.bin", local.path().c_str(),
                                 kAuthPassword, kOperationUpload};
-    EXPECT_EQ(SftpTransfer(request, progress, record), 0);
+    EXPECT_EQ(SftpTransfer(request, progress, record, hostKeys), 0);
 }
 
 // A server that takes every write and keeps only the first 4096 bytes, and
@@ -185,7 +188,7 @@ TEST_F(SftpRoute, UploadCountsOnlyWhenTheServerHoldsEveryByte)
         WriteFile(local.file("kept.bin"), Bytes(c.size));
         const RemoteRequest request{kRouteSftp, "127.0.0.26", "root", "", "", "kept.bin", local.path().c_str(),
                                     kAuthPassword, kOperationUpload};
-        EXPECT_EQ(SftpTransfer(request, progress, record), c.expected);
+        EXPECT_EQ(SftpTransfer(request, progress, record, hostKeys), c.expected);
     }
     const std::string text = record.Text();
     EXPECT_NE(text.find("the server cannot tell the free space of / (status 8): the upload goes on without a room "
@@ -310,5 +313,40 @@ TEST_F(SftpRoute, TargetThatStopsAnsweringMidUploadFailsWithinTheBound)
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
     EXPECT_LT(seconds.count(), 30);
     fs::remove("freeze");
+}
+
+// The target's key is remembered at the first contact; a key that differs
+// from the one remembered is asked about once per command, and nothing goes
+// to a controller whose key is not trusted.
+TEST_F(SftpRoute, ChangedHostKeyIsAskedAboutOnce)
+{
+    WriteFile(local.file("five.bin"), Bytes(5000));
+    fs::remove(TargetRoot() / "mnt/mmc/five.bin");
+    EXPECT_EQ(Run("/mnt/mmc", "", "", kOperationEnsureDirectory), 1);
+    EXPECT_TRUE(hostKeys.questions.empty());
+    const std::string remembered = ReadAll(hostKeys.KnownHostsFile());
+    ASSERT_EQ(remembered.rfind("127.0.0.2 ecdsa-sha2-nistp256 ", 0), 0u) << remembered;
+
+    // Another controller's key (made with ssh-keygen) under the address.
+    WriteFile(hostKeys.KnownHostsFile(),
+              "127.0.0.2 ecdsa-sha2-nistp256 AAAAE2VjZHNhLXNoYTItbmlzdHAyNTYAAAAIbmlzdHAyNTYAAABBBHoYwNHiQmrkoINSRIPbJ"
+              "isnzLpNlQpZltbMYb8LM9bN49HqZB/A8jzebidCQPuep3cSdMV8rzZ9CcoNDkLQ++s=\n");
+    hostKeys.answer = false;
+    EXPECT_EQ(Run("/mnt/mmc", "five.bin", local.path(), kOperationUpload), -1);
+    EXPECT_EQ(Run("/mnt/mmc", "five.bin", local.path(), kOperationUpload), -1);
+    EXPECT_FALSE(fs::exists(TargetRoot() / "mnt/mmc/five.bin"));
+    ASSERT_EQ(hostKeys.questions.size(), 1u);
+    EXPECT_EQ(hostKeys.questions[0].address, "127.0.0.2");
+    EXPECT_EQ(hostKeys.questions[0].knownFingerprint, "SHA256:+Uyv9RDha5agUkC4DXRzVr2rGpLprgbFUkzyWz/dpG4");
+    const std::string text = record.Text();
+    EXPECT_NE(text.find("Fingerprint " + hostKeys.questions[0].offeredFingerprint + "\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Host key not trusted\n"), std::string::npos) << text;
+
+    hostKeys.answers.clear();  // the next command
+    hostKeys.answer = true;
+    EXPECT_EQ(Run("/mnt/mmc", "five.bin", local.path(), kOperationUpload), 1);
+    EXPECT_EQ(ReadAll(TargetRoot() / "mnt/mmc/five.bin"), Bytes(5000));
+    EXPECT_EQ(hostKeys.questions.size(), 2u);
+    EXPECT_EQ(ReadAll(hostKeys.KnownHostsFile()), remembered);
 }
 }  // namespace

@@ -1,6 +1,7 @@
 // The user keys engineers have and the SSH servers controllers run, against
 // real sshd targets (tests/peers/with_sshd_target.sh): each logs in and
 // uploads a file that must arrive whole.
+#include "FakeHostKeys.h"
 #include "RecordedLines.h"
 #include "SftpTransfer.h"
 #include "TestDirs.h"
@@ -82,9 +83,11 @@ TEST(SshCompatibility, EveryKeyAndServerLogsInAndTheUploadArrivesIntact)
         ASSERT_TRUE(keys.Entered()) << c.what;
         IgnoredProgress progress;
         RecordedLines record;
+        ScratchDir settings;
+        FakeHostKeys hostKeys(settings.path());
         const RemoteRequest request{kRouteSftp, c.address, "root", "", "/mnt/mmc", "payload.bin",
                                     local.path().c_str(), kAuthPublicKey, kOperationUpload};
-        EXPECT_EQ(SftpTransfer(request, progress, record), 1) << c.what;
+        EXPECT_EQ(SftpTransfer(request, progress, record, hostKeys), 1) << c.what;
         std::ifstream in(remote, std::ios::binary);
         EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == data) << c.what;
     }

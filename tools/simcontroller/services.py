@@ -57,14 +57,15 @@ class SshService(Service):
     writable by others, so the root lives under /run."""
     port = 22
 
-    def __init__(self, state, authorized_key, directories, host_key_type="ecdsa", settings=(),
+    def __init__(self, state, authorized_key, directories, host_key_types=("ecdsa",), settings=(),
                  sftp_server="internal-sftp"):
-        """host_key_type: the one host key the server has (ssh-keygen's -t);
-        settings: further sshd_config lines ("Keyword value"), such as the
-        algorithms an older or a hardened controller offers; sftp_server: what
-        the "sftp" subsystem runs (a program that exits at once, such as
-        /bin/false, stands for a controller whose SSH server has no SFTP
-        server beside it)."""
+        """host_key_types: the host keys the server has (ssh-keygen's -t),
+        each made once and kept in the state folder; settings: further
+        sshd_config lines ("Keyword value"), such as the algorithms an older
+        or a hardened controller offers; sftp_server: what the "sftp"
+        subsystem runs (a program that exits at once, such as /bin/false,
+        stands for a controller whose SSH server has no SFTP server beside
+        it)."""
         super().__init__()
         self.state = os.path.join(state, "m520-sshd")
         os.makedirs(self.state, exist_ok=True)
@@ -72,15 +73,15 @@ class SshService(Service):
         os.chmod(self.root, 0o755)
         make_layout(self.root, directories)
         os.makedirs("/run/sshd", exist_ok=True)
-        host_key = os.path.join(self.state, "host_key_" + host_key_type)
-        if not os.path.exists(host_key):
-            subprocess.run(["ssh-keygen", "-q", "-t", host_key_type, "-N", "", "-f", host_key], check=True)
+        host_keys = [os.path.join(self.state, "host_key_" + key_type) for key_type in host_key_types]
+        for key_type, host_key in zip(host_key_types, host_keys):
+            if not os.path.exists(host_key):
+                subprocess.run(["ssh-keygen", "-q", "-t", key_type, "-N", "", "-f", host_key], check=True)
         keys = os.path.join(self.state, "authorized_keys")
         shutil.copyfile(authorized_key, keys)
         self.config = os.path.join(self.state, "sshd_config")
         with open(self.config, "w") as f:
-            f.write("\n".join([
-                "HostKey " + host_key,
+            f.write("\n".join(["HostKey " + host_key for host_key in host_keys] + [
                 "PermitRootLogin prohibit-password",
                 "AuthorizedKeysFile " + keys,
                 "StrictModes no",

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "FileDialogText.h"
+#include "MessageBoxForm.h"
 #include "ScreenPlace.h"
 #include "Shortcut.h"
 #include "Windows.h"
@@ -123,6 +124,17 @@ const std::map<std::string, Command>& Commands()
              ::PostMessageW(box, WM_COMMAND, IDOK, 0);
              WaitUntil([box] { return !::IsWindow(box) || !::IsWindowVisible(box); }, 5, "message box closed");
          }}},
+        // answer yes|no: presses Yes or No on the open question box and waits for it to close.
+        {"answer", {1, [](const Args& a) {
+             if (a[0] != "yes" && a[0] != "no")
+                 throw DriverError("answer yes or no, not " + a[0]);
+             HWND box = WaitFor(FindMessageBox, 0, "message box");
+             ::PostMessageW(box, WM_COMMAND, a[0] == "yes" ? IDYES : IDNO, 0);
+             WaitUntil([box] { return !::IsWindow(box) || !::IsWindowVisible(box); }, 5, "message box closed");
+         }}},
+        // msgbox-form: prints the open message box's buttons by id, the
+        // default one and its icon: "buttons 6 7 default 7 icon warning".
+        {"msgbox-form", {0, [](const Args&) { Print(MessageBoxForm(WaitFor(FindMessageBox, 0, "message box"))); }}},
         // click ID: clicks the console's button ID (posted: the handler may open a box).
         {"click", {1, [](const Args& a) { ::PostMessageW(ConsoleItem(Id(a[0])), BM_CLICK, 0, 0); }}},
         // text ID: prints the window text of control ID.
