@@ -24,8 +24,10 @@ for arch in x86_64 i686; do
   cp "$here/build/$arch/bin/Brantel.exe" "$here/build/$arch/bin/KelvoX.dll" "$stage/"
   "$arch-w64-mingw32-strip" "$stage/Brantel.exe" "$stage/KelvoX.dll"
   cp "$here/packaging/loginset.ini" "$stage/"
-  cp "$here/packaging/README-en.txt" "$stage/README.txt"
-  cp "$here/packaging/README-zh.txt" "$stage/读我.txt"
+  # ASCII names only: a zip records names in the packer's encoding, and
+  # Explorer reads names without the zip's UTF-8 flag in the system's code
+  # page, so any other name arrives garbled on one Windows or another.
+  cp "$here/packaging/README-en.txt" "$here/packaging/README-zh.txt" "$stage/"
 
   zip_file="$out/Brantel-$version-win$bits.zip"
   rm -f "$zip_file"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The release packages: both zips and both installers hold the program, its
-# library, the font file and the two read-mes, and no file of samples/ (the
+# library, the font file and the two read-mes, all under ASCII names, and no
+# file of samples/ (the
 # placeholder programs would replace a real controller's). Both
 # installers run without elevation; the 64-bit one installs silently under
 # Wine into the user's own programs folder with a shortcut in the user's
@@ -12,7 +13,7 @@ cd "$BRANTEL_SOURCE"
 scripts/package.sh >/dev/null
 version=$(sed -n 's/^project(Brantel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
-expected=(Brantel.exe KelvoX.dll loginset.ini README.txt 读我.txt)
+expected=(Brantel.exe KelvoX.dll loginset.ini README-en.txt README-zh.txt)
 expected_sorted=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -29,6 +30,9 @@ no_sample() {
 for bits in 64 32; do
   zip_file="out/Brantel-$version-win$bits.zip"
   listed=$(unzip -Z1 "$zip_file" | sed -n 's|^Brantel/\(..*\)$|\1|p' | LC_ALL=C sort)
+  # Explorer shows a name that is not ASCII garbled unless the zip says it
+  # is UTF-8, which it reads as the system's code page otherwise.
+  ! unzip -Z1 "$zip_file" | LC_ALL=C grep -q '[^ -~]' || fail "$zip_file holds a name that is not ASCII"
   no_sample "$listed" "$zip_file"
   [ "$listed" == "$expected_sorted" ] || fail "$zip_file holds:"$'\n'"$listed"
   exe=$(mktemp)
