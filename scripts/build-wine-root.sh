@@ -76,7 +76,7 @@ sid_wine_versions() {
 
 # Runs the probe under the root's Wine in a prefix and a sandbox of its own.
 runs_32bit_programs() {
-  local work out status=0
+  local work out status=0 server
   work=$(mktemp -d /tmp/brantel-wine-probe.XXXXXX)
   cp "$probe" "$work/"
   out=$(BRANTEL_WINE_ROOT="$root" WINEPREFIX="$work/prefix" "$here/scripts/in-sandbox" bash -c '
@@ -85,6 +85,11 @@ runs_32bit_programs() {
     exit $status' bash "$here" "$work" 2>"$work/stderr" 9>&-) || status=$?
   out=$(tr -d '\r' <<<"$out")
   [ "$status" = 0 ] && [ "$out" = 32 ] || tail -n 3 "$work/stderr"
+  # Debian's Wine makes a new prefix's server folder in /tmp and names it in
+  # the prefix's file "wineserver"; it goes with the prefix. (Pointing
+  # TMPDIR at $work instead makes sid's Wine abort: "free(): invalid pointer".)
+  server=$(cat "$work/prefix/wineserver" 2>/dev/null) || true
+  [[ "$server" != wine-?* || "$server" == */* ]] || rm -rf "/tmp/$server"
   rm -rf "$work"
   [ "$status" = 0 ] && [ "$out" = 32 ]
 }

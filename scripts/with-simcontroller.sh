@@ -13,17 +13,17 @@ state=$(mktemp -d /tmp/brantel-sim.XXXXXX)
   --log "$out/controller.log" --authorized-key "$here/build/run/~/.ssh/id_rsa.pub" \
   >"$state/out" 2>&1 &
 controller=$!
+# The file trees as the session left them, taken before the controller
+# stops: it removes the M520's root as it goes.
 stop_controller() {
-  kill "$controller" 2>/dev/null || true
-  wait "$controller" 2>/dev/null || true
-  local m520_root=""
   if [ -f "$state/roots" ]; then
     while read -r name root; do
       (cd "$root" && find . -mindepth 1 | LC_ALL=C sort) > "$out/$name-tree.txt"
-      [ "$name" != M520 ] || m520_root=$root
     done < "$state/roots"
   fi
-  rm -rf "$state" ${m520_root:+"$m520_root"}
+  kill "$controller" 2>/dev/null || true
+  wait "$controller" 2>/dev/null || true
+  rm -rf "$state"
 }
 trap stop_controller EXIT
 "$here/scripts/wait-ready" "$state/out" "the simulated controller" || exit 1

@@ -19,7 +19,7 @@ root=$m520_root
 slot="$root/mnt/mmc/plc2"
 mkdir -p "$slot" "$root/mnt/mmc/plc3"
 mount -t tmpfs -o size=1m,mode=755 brantel-small-slot "$slot" || fail "cannot mount a tmpfs here"
-trap 'umount -l "$slot" 2>/dev/null; harness_cleanup' EXIT
+test_teardown() { umount -l "$slot" 2>/dev/null; }
 head -c 600000 /dev/urandom > "$slot/app.bin"
 cp "$slot/app.bin" "$scratch/old-app.bin"
 update_file app.bin 2000000

@@ -16,7 +16,8 @@ local_appdata=$("$wine_run" cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')
 user_folder="$drive_c/$(tr '\\' / <<<"${local_appdata#C:\\}")/Brantel"
 reports() { find "$drive_c" "$user_folder" -maxdepth 1 -name '错误报告_faulter.exe.*.TXT' 2>/dev/null || true; }
 remove_reports() { reports | xargs -r rm -f; }
-trap 'chattr -i "$drive_c"; remove_reports; harness_cleanup' EXIT
+# The reports go with the scratch folder: a failed run keeps them.
+test_teardown() { chattr -i "$drive_c"; reports | xargs -r cp -t "$scratch"; remove_reports; }
 remove_reports
 
 # What a report of this build's architecture holds: its registers, addresses

@@ -24,6 +24,17 @@
 #   session_record               the path of the session record that the
 #                                program started last is writing
 #   record_has REGEX             that record has a line matching REGEX (grep -E)
+#
+# A test that fails, by `fail`, by any command that fails (set -e) or by
+# running out of time, keeps its scratch folder in out/test-failures
+# (tests/evidence.sh) with the program's output, the targets' logs and roots,
+# the session records it made and a screenshot taken at the failure. The
+# program and the targets run in sessions of their own (setsid, see
+# tests/evidence.sh); a test that starts a target itself does the same and
+# adds it to peer_pids. A test that must undo something of its own at the
+# end (unmount, make writable again) does it in a function test_teardown,
+# which the harness calls once that evidence is taken and before it stops
+# the program and the targets.
 set -euo pipefail
 : "${BRANTEL_BUILD:?}" "${BRANTEL_SOURCE:?}"
 wine_run="$BRANTEL_SOURCE/scripts/wine-run"
@@ -36,18 +47,45 @@ program_pid=""
 peer_pids=()
 # Paths a test made immutable (chattr +i, what stops root from writing).
 immutable=()
+source "$BRANTEL_SOURCE/tests/evidence.sh"
 scratch=$(mktemp -d /tmp/brantel-e2e.XXXXXX)
 
+# The program's session records, in the prefix's user folder.
+record_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Brantel/logs"
+records_before=""
+records_at_start=$(ls "$record_folder" 2>/dev/null || true)
+
+# What the test saw when it failed, gathered while the program and the
+# targets still run: the screen, the SSH targets' roots and the session
+# records the test's runs of the program made.
+harness_gather_evidence() {
+  [ -z "${DISPLAY:-}" ] || import -window root "$scratch/screenshot.png" 2>/dev/null || true
+  evidence_copy_roots "$scratch"
+  local name
+  for name in $(ls "$record_folder" 2>/dev/null); do
+    grep -qxF "$name" <<< "$records_at_start" && continue
+    mkdir -p "$scratch/records"
+    cp "$record_folder/$name" "$scratch/records/" 2>/dev/null || true
+  done
+}
+
 harness_cleanup() {
+  local status=$?
+  # Whatever fails here, the rest is still done.
+  set +e
+  ((status == 0)) || harness_gather_evidence
+  ! declare -F test_teardown >/dev/null || test_teardown
   for path in "${immutable[@]}"; do chattr -i "$path" 2>/dev/null || true; done
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
   for pid in "${peer_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # The targets remove their roots and finish their logs as they stop.
+  for pid in "${peer_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   sysctl -q -w net.ipv4.icmp_echo_ignore_all=0 2>/dev/null || true
-  rm -rf "$scratch"
+  evidence_settle "$status" "$scratch"
 }
 trap harness_cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; [ -n "${DISPLAY:-}" ] && import -window root "$scratch/../brantel-e2e-failure.png" 2>/dev/null || true; exit 1; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 expect_eq() {
   [ "$2" == "$3" ] || fail "$1: expected '$2', got '$3'"
@@ -75,14 +113,10 @@ console_settings() {
   printf '[Brantel]\r\nIP=%s\r\n' "$2" > "$1/Brantel.cfg"
 }
 
-# The program's session records, in the prefix's user folder.
-record_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Brantel/logs"
-records_before=""
-
 console_start() {
   local dir=$1
   records_before=$(ls "$record_folder" 2>/dev/null || true)
-  (cd "$dir" && exec "$wine_run" Brantel.exe >"$dir/stdout.txt" 2>"$dir/stderr.txt") &
+  (cd "$dir" && exec setsid "$wine_run" Brantel.exe >"$dir/stdout.txt" 2>"$dir/stderr.txt") &
   program_pid=$!
 }
 
@@ -94,8 +128,14 @@ session_record() {
   fail "the program made no session record in $record_folder"
 }
 
-# The record's lines as text: without its byte order mark and its CRs.
-record_lines() { sed '1s/^\xEF\xBB\xBF//' "$(session_record)" | tr -d '\r'; }
+# The record's lines as text: without its byte order mark and its CRs. A
+# reader that stops at its first match (grep -q) ends the writing with
+# SIGPIPE (status 141), which pipefail would take for a failure.
+record_lines() {
+  local record
+  record=$(session_record)
+  sed '1s/^\xEF\xBB\xBF//' "$record" | tr -d '\r' || [ $? -eq 141 ]
+}
 
 record_has() {
   record_lines | grep -qE -- "$1" || fail "the session record lacks a line matching '$1':
@@ -119,7 +159,7 @@ ftp_target_start() {
   local root=$1
   shift
   mkdir -p "$root"
-  /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/ftp_target.py" --address 127.0.0.3 --root "$root" \
+  setsid /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/ftp_target.py" --address 127.0.0.3 --root "$root" \
     --journal "$ftp_journal" "$@" >"$scratch/ftp.log" 2>&1 &
   peer_pids+=($!)
   "$BRANTEL_SOURCE/scripts/wait-ready" "$scratch/ftp.log" "the FTP target" || fail "the FTP target did not start"
@@ -148,7 +188,7 @@ sshd_target_start() {
   mkdir -p "$dir/~/.ssh"
   [ -f "$dir/~/.ssh/id_rsa" ] || ssh-keygen -q -N '' -C brantel-test -f "$dir/~/.ssh/id_rsa"
   local out="$scratch/sshd-$address.out"
-  /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/sshd_target.py" --address "$address" \
+  setsid /usr/bin/python3 "$BRANTEL_SOURCE/tests/peers/sshd_target.py" --address "$address" \
     --state "$scratch/sshd-$address" --authorized-key "$dir/~/.ssh/id_rsa.pub" "$@" >"$out" 2>&1 &
   peer_pids+=($!)
   sshd_target_pids[$address]=$!

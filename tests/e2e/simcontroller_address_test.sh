@@ -9,7 +9,7 @@ console_prepare "$dir"
 console_settings "$dir" 127.0.0.2
 mkdir -p "$dir/~/.ssh"
 ssh-keygen -q -N '' -f "$dir/~/.ssh/id_rsa"
-/usr/bin/python3 "$BRANTEL_SOURCE/tools/simcontroller/simcontroller.py" --state "$scratch/sim" \
+setsid /usr/bin/python3 "$BRANTEL_SOURCE/tools/simcontroller/simcontroller.py" --state "$scratch/sim" \
   --log "$scratch/controller.log" --authorized-key "$dir/~/.ssh/id_rsa.pub" --silent-seconds 3 \
   >"$scratch/sim.out" 2>&1 &
 peer_pids+=($!)

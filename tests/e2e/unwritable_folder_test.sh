@@ -13,7 +13,7 @@ sshd_target_start "$dir"
 console_prepare "$dir"
 console_settings "$dir" 127.0.0.2
 touch "$dir/stdout.txt" "$dir/stderr.txt"
-trap 'chattr -R -i "$dir"; harness_cleanup' EXIT
+test_teardown() { chattr -R -i "$dir"; }
 chattr -R +i "$dir"
 chattr -i "$dir/stdout.txt" "$dir/stderr.txt"
 mkdir -p "$record_folder"

@@ -5,9 +5,13 @@
 set -euo pipefail
 : "${BRANTEL_SOURCE:?}"
 cd "$BRANTEL_SOURCE"
+source tests/evidence.sh
 fail() { echo "FAIL: $*" >&2; exit 1; }
-terminal=$(mktemp)
-trap 'rm -f "$terminal"' EXIT
+scratch=$(mktemp -d /tmp/brantel-walkthrough.XXXXXX)
+terminal="$scratch/terminal.txt"
+# A failed run keeps what the terminal said and the session's files, which
+# the next run replaces.
+trap 'status=$?; ((status == 0)) || cp -a out/session "$scratch/" || true; evidence_settle $status "$scratch"' EXIT
 BRANTEL_WALKTHROUGH=1 scripts/run.sh > "$terminal" 2>&1 || { cat "$terminal"; fail "the run command failed"; }
 out=out/session
 

@@ -12,16 +12,21 @@
 #   127.0.0.8  -          no FTP service at all
 #   127.0.0.9  silent     takes the upload's data but never answers after 150
 #   127.0.0.10 mute       takes connections but never says a word
+# A run that fails keeps the targets' folders, logs and journals and the
+# program's output (output.txt) in out/test-failures (tests/evidence.sh).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source_dir="$(cd "$here/../.." && pwd)"
+source "$source_dir/tests/evidence.sh"
 work=$(mktemp -d /tmp/brantel-ftp.XXXXXX)
 pids=()
 
 cleanup() {
+  local status=$?
+  set +e
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
+  evidence_settle "$status" "$work"
 }
 trap cleanup EXIT
 
@@ -29,7 +34,7 @@ start_target() {
   local name=$1 address=$2
   shift 2
   mkdir -p "$work/$name"
-  /usr/bin/python3 "$here/ftp_target.py" --address "$address" --root "$work/$name" \
+  setsid /usr/bin/python3 "$here/ftp_target.py" --address "$address" --root "$work/$name" \
     --journal "$work/$name.journal" "$@" >"$work/$name.log" 2>&1 &
   pids+=($!)
 }
@@ -48,4 +53,4 @@ for name in target refusing cutting hangup noconnect silent mute; do
 done
 
 export BRANTEL_FTP_WORK="$work"
-"$source_dir/scripts/wine-run" "$@"
+"$source_dir/scripts/wine-run" "$@" 2>&1 | tee "$work/output.txt"

@@ -29,9 +29,14 @@
 # The program runs with OPENSSL_CONF naming a configuration that asks for
 # implementations nobody provides: the SSH library's cryptography must read
 # no configuration file, or every session would fail.
+# A run that fails keeps the working folder (the program's output in
+# output.txt, the targets' logs, journals and roots) in out/test-failures
+# (tests/evidence.sh); the targets run in sessions of their own (setsid) for
+# that.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source_dir="$(cd "$here/../.." && pwd)"
+source "$source_dir/tests/evidence.sh"
 program=$(realpath "$1")
 shift
 work=$(mktemp -d /tmp/brantel-sshd.XXXXXX)
@@ -49,11 +54,15 @@ sessions() {
   done
 }
 cleanup() {
+  local status=$?
+  set +e
+  ((status == 0)) || evidence_copy_roots "$work"
   [ -n "$freezer" ] && kill "$freezer" 2>/dev/null && wait "$freezer" 2>/dev/null || true
   [ -n "$main_sshd" ] && sessions "$main_sshd" | xargs -r kill -CONT 2>/dev/null || true
   for pid in "${peers[@]}" "${targets[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${targets[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
+  for pid in "${peers[@]}" "${targets[@]}"; do wait "$pid" 2>/dev/null || true; done
+  cd /
+  evidence_settle "$status" "$work"
 }
 trap cleanup EXIT
 
@@ -77,7 +86,7 @@ export BRANTEL_SSH_KEYS="$keys"
 start_target() {
   local name=$1 address=$2
   shift 2
-  /usr/bin/python3 "$here/sshd_target.py" --address "$address" --state "$work/state-$name" \
+  setsid /usr/bin/python3 "$here/sshd_target.py" --address "$address" --state "$work/state-$name" \
     --authorized-key "$work/authorized_keys" "$@" >"$work/$name.out" 2>&1 &
   targets+=($!)
 }
@@ -103,7 +112,7 @@ start_peer() {
   local name=$1 address=$2
   shift 2
   mkdir -p "$work/peers/$name"
-  /usr/bin/python3 "$here/paramiko_target.py" --address "$address" --root "$work/peers/$name" \
+  setsid /usr/bin/python3 "$here/paramiko_target.py" --address "$address" --root "$work/peers/$name" \
     --journal "$work/peers/$name.journal" "$@" >"$work/peers/$name.log" 2>&1 &
   peers+=($!)
 }
@@ -127,4 +136,4 @@ export OPENSSL_CONF="$work/openssl.cnf"
   done ) &
 freezer=$!
 cd "$work/run"
-"$source_dir/scripts/wine-run" "$program" "$@"
+"$source_dir/scripts/wine-run" "$program" "$@" 2>&1 | tee "$work/output.txt"

@@ -19,12 +19,15 @@ front of the namespace's local table, so the rest of 127.0.0.0/8 keeps
 answering.
 
     simcontroller.py --state DIR --log FILE --authorized-key KEY.pub
-Prints "ready" when both controllers are up; stops on SIGTERM or SIGINT.
+Prints "root <path>", the M520's root (under /run: sshd chroots into it;
+the M410's lies in DIR), and "ready" when both controllers are up; stops on
+SIGTERM or SIGINT and then removes the M520's root.
 """
 import argparse
 import configparser
 import ipaddress
 import os
+import shutil
 import signal
 import sys
 import threading
@@ -139,10 +142,9 @@ def main():
     silencer = Silencer()
     state = os.path.abspath(args.state)
     os.makedirs(state, exist_ok=True)
+    m520_service = SshService(state, args.authorized_key, ["mnt/mmc", "etc", "home/root"])
     controllers = [
-        Controller("M520", args.m520, "/mnt/mmc",
-                   SshService(state, args.authorized_key, ["mnt/mmc", "etc", "home/root"]),
-                   silencer, log, args.silent_seconds),
+        Controller("M520", args.m520, "/mnt/mmc", m520_service, silencer, log, args.silent_seconds),
         Controller("M410", args.m410, "/mnt/nandflash",
                    FtpService(state, ["mnt/nandflash", "etc"]),
                    silencer, log, args.silent_seconds),
@@ -156,6 +158,7 @@ def main():
         with open(os.path.join(state, "roots"), "w") as f:
             for controller in controllers:
                 f.write("%s %s\n" % (controller.name, controller.service.root))
+        print("root %s" % m520_service.root, flush=True)
         print("ready", flush=True)
         while not stopping.wait(0.2):
             for controller in controllers:
@@ -163,6 +166,7 @@ def main():
     finally:
         for controller in controllers:
             controller.stop()
+        shutil.rmtree(m520_service.root, ignore_errors=True)
         silencer.restore()
         log("stopped")
 
