@@ -39,6 +39,11 @@ cp "$here/build/x86_64/tests/fixtures/loopback/KelvoX.dll" "$work/"
 cp "$here/packaging/loginset.ini" "$work/"
 [ -f "$work/~/.ssh/id_rsa" ] || ssh-keygen -q -N '' -C brantel -f "$work/~/.ssh/id_rsa"
 printf '[Brantel]\r\nIP=127.0.0.2\r\n' > "$work/Brantel.cfg"
+# The simulated M520 keeps its host keys in the working folder from one run
+# to the next (scripts/with-simcontroller.sh). Until it has made them it is a
+# new controller: a key remembered from an earlier one would only raise the
+# question about a changed key.
+[ -d "$work/simcontroller-host-keys" ] || rm -f "$work/known_hosts"
 
 cd "$here"
 if [ -n "${DISPLAY:-}" ] && [ -z "${BRANTEL_WALKTHROUGH:-}" ]; then

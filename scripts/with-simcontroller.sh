@@ -9,8 +9,12 @@ shift
 rm -rf "$out"
 mkdir -p "$out"
 state=$(mktemp -d /tmp/brantel-sim.XXXXXX)
+# The M520 keeps its host keys beside the program's known_hosts: from one
+# run to the next it is the same controller, which the program knows again
+# without asking.
 /usr/bin/python3 "$here/tools/simcontroller/simcontroller.py" --state "$state" \
   --log "$out/controller.log" --authorized-key "$here/build/run/~/.ssh/id_rsa.pub" \
+  --host-keys "$here/build/run/simcontroller-host-keys" \
   >"$state/out" 2>&1 &
 controller=$!
 # The file trees as the session left them, taken before the controller

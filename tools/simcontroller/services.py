@@ -58,9 +58,11 @@ class SshService(Service):
     port = 22
 
     def __init__(self, state, authorized_key, directories, host_key_types=("ecdsa",), settings=(),
-                 sftp_server="internal-sftp"):
+                 sftp_server="internal-sftp", host_key_dir=None):
         """host_key_types: the host keys the server has (ssh-keygen's -t),
-        each made once and kept in the state folder; settings: further
+        each made once and kept in host_key_dir (the state folder unless
+        told: a controller that keeps its keys across runs is the same
+        controller to a client that remembers them); settings: further
         sshd_config lines ("Keyword value"), such as the algorithms an older
         or a hardened controller offers; sftp_server: what the "sftp"
         subsystem runs (a program that exits at once, such as /bin/false,
@@ -73,7 +75,9 @@ class SshService(Service):
         os.chmod(self.root, 0o755)
         make_layout(self.root, directories)
         os.makedirs("/run/sshd", exist_ok=True)
-        host_keys = [os.path.join(self.state, "host_key_" + key_type) for key_type in host_key_types]
+        host_key_dir = host_key_dir or self.state
+        os.makedirs(host_key_dir, exist_ok=True)
+        host_keys = [os.path.join(host_key_dir, "host_key_" + key_type) for key_type in host_key_types]
         for key_type, host_key in zip(host_key_types, host_keys):
             if not os.path.exists(host_key):
                 subprocess.run(["ssh-keygen", "-q", "-t", key_type, "-N", "", "-f", host_key], check=True)

@@ -136,13 +136,15 @@ def main():
     p.add_argument("--m520", default="127.0.0.2")
     p.add_argument("--m410", default="127.0.0.3")
     p.add_argument("--silent-seconds", type=float, default=4.0)
+    p.add_argument("--host-keys", help="folder that keeps the M520's host keys from one run to the next")
     args = p.parse_args()
 
     log = Log(args.log)
     silencer = Silencer()
     state = os.path.abspath(args.state)
     os.makedirs(state, exist_ok=True)
-    m520_service = SshService(state, args.authorized_key, ["mnt/mmc", "etc", "home/root"])
+    m520_service = SshService(state, args.authorized_key, ["mnt/mmc", "etc", "home/root"],
+                              host_key_dir=args.host_keys)
     controllers = [
         Controller("M520", args.m520, "/mnt/mmc", m520_service, silencer, log, args.silent_seconds),
         Controller("M410", args.m410, "/mnt/nandflash",
