@@ -73,6 +73,9 @@ cleanup() {
 }
 trap cleanup EXIT
 cleanup
+# Windows always has the user's Start menu; a Wine prefix makes it only when
+# something first asks for it.
+mkdir -p "$menu"
 touch "$menu/Other.lnk"   # the Start menu holds other programs' entries too
 
 run "out/Brantel-$version-setup-win64.exe" /S
