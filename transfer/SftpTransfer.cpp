@@ -30,6 +30,22 @@ const char* OrEmpty(const char* text) { return text ? text : ""; }
 // "%s/%s"-style joins that must fit the route's path buffers.
 bool Fits(const std::string& text) { return text.size() < kPathCapacity; }
 
+// The two ends of an operation, as the route names them and the record shows
+// them.
+struct OperationPaths {
+    std::string remote;  // remoteDir/fileName; the directory itself when making sure of one
+    std::string local;   // localDir\fileName, or fileName in the working directory
+};
+
+OperationPaths PathsOf(const RemoteRequest& request)
+{
+    const std::string remoteDir = OrEmpty(request.remoteDir);
+    const std::string fileName = OrEmpty(request.fileName);
+    const std::string localDir = OrEmpty(request.localDir);
+    return {request.operation == kOperationEnsureDirectory ? remoteDir : remoteDir + "/" + fileName,
+            localDir.empty() ? fileName : localDir + "\\" + fileName};
+}
+
 // An SFTP object that is released when the operation ends, unless the
 // session can no longer talk to the peer (then releasing it would only wait).
 template <typename T, int (*Release)(T*)>
@@ -190,12 +206,10 @@ int Upload(LIBSSH2_SFTP* sftp, const std::string& remotePath, const std::string&
         if (read == 0)
             break;
         hash.Add(mem, static_cast<size_t>(read));
-        const bool written = WriteAll(remote.get(), mem, static_cast<size_t>(read));
-        if (written)
-            sent += read;
-        context.record.sent = sent;
-        if (!written)
+        if (!WriteAll(remote.get(), mem, static_cast<size_t>(read)))
             return 0;
+        sent += read;
+        context.record.sent = sent;
         pause.Wait();
     }
     diagnostics.CountChunks();
@@ -289,7 +303,8 @@ int OpenSession(SshConnection& connection, unsigned long address, HostKeyTrust& 
 }
 
 // The operation itself; `record` gathers what the session record keeps of it.
-int RunOperation(const RemoteRequest& request, UploadContext context, HostKeyTrust& trust)
+int RunOperation(const RemoteRequest& request, const OperationPaths& paths, UploadContext context,
+                 HostKeyTrust& trust)
 {
     SftpDiagnostics& diagnostics = context.diagnostics;
     WSADATA wsadata;
@@ -301,26 +316,21 @@ int RunOperation(const RemoteRequest& request, UploadContext context, HostKeyTru
     if (!request.remoteDir)
         return 0;
     // What does not fit the route's buffers is refused, never cut short.
-    const std::string fileName = OrEmpty(request.fileName);
-    const std::string localDir = OrEmpty(request.localDir);
-    const std::string sftppath = std::string(request.remoteDir) + "/" + fileName;
-    const std::string DesFilePath = localDir.empty() ? fileName : localDir + "\\" + fileName;
     if (std::strlen(username) >= kTextCapacity || std::strlen(password) >= kTextCapacity) {
         diagnostics.Error("User name or password longer than the route's %u-byte buffers\n",
                           static_cast<unsigned>(kTextCapacity));
         return 0;
     }
-    const std::string remotePath = request.operation == kOperationEnsureDirectory ? request.remoteDir : sftppath;
-    if (!Fits(remotePath)) {
+    if (!Fits(paths.remote)) {
         diagnostics.Error("Remote path of %u bytes does not fit the route's %u-byte buffer: %s\n",
-                          static_cast<unsigned>(remotePath.size()), static_cast<unsigned>(kPathCapacity),
-                          remotePath.c_str());
+                          static_cast<unsigned>(paths.remote.size()), static_cast<unsigned>(kPathCapacity),
+                          paths.remote.c_str());
         return 0;
     }
-    if (!Fits(DesFilePath)) {
+    if (!Fits(paths.local)) {
         diagnostics.Error("Local path of %u bytes does not fit the route's %u-byte buffer: %s\n",
-                          static_cast<unsigned>(DesFilePath.size()), static_cast<unsigned>(kPathCapacity),
-                          DesFilePath.c_str());
+                          static_cast<unsigned>(paths.local.size()), static_cast<unsigned>(kPathCapacity),
+                          paths.local.c_str());
         return 0;
     }
 
@@ -356,11 +366,11 @@ int RunOperation(const RemoteRequest& request, UploadContext context, HostKeyTru
     diagnostics.Error("libssh2_sftp_open()!\n");
     switch (request.operation) {
     case kOperationUpload:
-        return Upload(sftp.get(), sftppath, DesFilePath, context, connection);
+        return Upload(sftp.get(), paths.remote, paths.local, context, connection);
     case kOperationEnsureDirectory:
-        return EnsureDirectory(sftp.get(), request.remoteDir, connection);
+        return EnsureDirectory(sftp.get(), paths.remote.c_str(), connection);
     case kOperationDownload:
-        return Download(sftp.get(), sftppath, DesFilePath, context, connection);
+        return Download(sftp.get(), paths.remote, paths.local, context, connection);
     default:
         return 0;
     }
@@ -373,12 +383,9 @@ int SftpTransfer(const RemoteRequest& request, ProgressSink& progress, EventLog&
     summary.route = "SFTP";
     summary.operation = request.operation;
     summary.address = OrEmpty(request.targetAddress);
-    const std::string fileName = OrEmpty(request.fileName);
-    const std::string localDir = OrEmpty(request.localDir);
-    summary.remotePath = request.operation == kOperationEnsureDirectory
-                             ? OrEmpty(request.remoteDir)
-                             : std::string(OrEmpty(request.remoteDir)) + "/" + fileName;
-    summary.localPath = FullPath(localDir.empty() ? fileName : localDir + "\\" + fileName);
+    const OperationPaths paths = PathsOf(request);
+    summary.remotePath = paths.remote;
+    summary.localPath = FullPath(paths.local);
     if (request.operation == kOperationUpload) {
         summary.size = LocalFileSize(summary.localPath.c_str());
         // Every byte the route sends is counted, none so far.
@@ -388,7 +395,7 @@ int SftpTransfer(const RemoteRequest& request, ProgressSink& progress, EventLog&
     int result;
     {
         SftpDiagnostics diagnostics(record);
-        result = RunOperation(request, UploadContext{progress, diagnostics, summary}, hostKeys);
+        result = RunOperation(request, paths, UploadContext{progress, diagnostics, summary}, hostKeys);
     }
     summary.milliseconds = ::GetTickCount64() - started;
     summary.result = result;
