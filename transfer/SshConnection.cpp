@@ -76,11 +76,7 @@ int SshConnection::Handshake()
 
 bool SshConnection::Broken() const
 {
-    if (!m_session)
-        return false;
-    const int error = ::libssh2_session_last_errno(m_session);
-    return error == LIBSSH2_ERROR_TIMEOUT || error == LIBSSH2_ERROR_SOCKET_SEND ||
-           error == LIBSSH2_ERROR_SOCKET_RECV || error == LIBSSH2_ERROR_SOCKET_DISCONNECT;
+    return Dropped() || (m_session && ::libssh2_session_last_errno(m_session) == LIBSSH2_ERROR_TIMEOUT);
 }
 
 bool SshConnection::Dropped() const
