@@ -3,6 +3,7 @@
 #include "BoundedCall.h"
 #include "DataPortWake.h"
 #include "FtpErrors.h"
+#include "LocalFile.h"
 #include "RecordText.h"
 
 #include <vector>
@@ -25,10 +26,8 @@ constexpr DWORD kDownloadLimitMs = 10 * 60 * 1000;
 
 DWORD UploadLimitMs(const char* localFile)
 {
-    WIN32_FILE_ATTRIBUTE_DATA info{};
-    unsigned long long size = 0;
-    if (::GetFileAttributesExA(localFile, GetFileExInfoStandard, &info))
-        size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    const long long known = LocalFileSize(localFile);
+    const unsigned long long size = known > 0 ? static_cast<unsigned long long>(known) : 0;
     unsigned long long extra = size * 1000 / kSlowestBytesPerSecond;
     unsigned long long limit = kReplyLimitMs + extra;
     return limit > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(limit);
