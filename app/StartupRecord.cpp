@@ -1,7 +1,7 @@
 #include "StartupRecord.h"
 
 #include "HostEnv.h"
-#include "RecordText.h"
+#include "TextCodePages.h"
 #include "screendpi.h"
 #include "version.h"
 

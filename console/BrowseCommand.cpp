@@ -1,4 +1,4 @@
-#include "RecordText.h"
+#include "TextCodePages.h"
 #include "UpgradeCommands.h"
 
 #include <cstdio>

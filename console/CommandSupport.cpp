@@ -1,7 +1,7 @@
 #include "CommandSupport.h"
 
 #include "FileSets.h"
-#include "RecordText.h"
+#include "TextCodePages.h"
 
 #include <cstdio>
 #include <iterator>

@@ -1,8 +1,8 @@
 #include "BrantelDlg.h"
 #include "HostEnv.h"
 #include "NetState.h"
-#include "RecordText.h"
 #include "SessionRecord.h"
+#include "TextCodePages.h"
 
 namespace {
 constexpr int kAnswersForReachable = 5;

@@ -1,6 +1,6 @@
 #include "CommandSupport.h"
 #include "FileSets.h"
-#include "RecordText.h"
+#include "TextCodePages.h"
 #include "UpgradeCommands.h"
 #include "resource.h"
 

@@ -1,6 +1,5 @@
 #include "MessageBox.h"
 
-#include "RecordText.h"
 #include "Resources.h"
 #include "SessionRecord.h"
 #include "TextCodePages.h"

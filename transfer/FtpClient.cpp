@@ -4,7 +4,7 @@
 #include "DataPortWake.h"
 #include "FtpErrors.h"
 #include "LocalFile.h"
-#include "RecordText.h"
+#include "TextCodePages.h"
 
 #include <vector>
 

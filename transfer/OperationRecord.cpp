@@ -1,7 +1,7 @@
 #include "OperationRecord.h"
 
-#include "RecordText.h"
 #include "RemoteRequest.h"
+#include "TextCodePages.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #include "SftpDiagnostics.h"
 
-#include "RecordText.h"
+#include "TextCodePages.h"
 
 #include <cstdarg>
 #include <vector>
