@@ -1,10 +1,9 @@
 #include "ConsoleHostKeys.h"
 
+#include "FormatText.h"
 #include "MessageBox.h"
 
-#include <cstdio>
 #include <utility>
-#include <vector>
 
 ConsoleHostKeys::ConsoleHostKeys(std::string settingsFolder, HostKeyAnswers& answers, WindowThreadCalls& calls,
                                  const bool& closing)
@@ -25,12 +24,6 @@ std::string HostKeyQuestionText(const HostKeyChange& change)
     static const char kFormat[] =
         "目标机 %s 的SSH主机密钥与上次记录的不同。\r\n\r\n上次: %s\r\n本次: %s\r\n\r\n"
         "如果目标机刚刚重装过系统，或者这是另一台目标机，这是正常的。\r\n是否信任新的主机密钥并继续?";
-    const int length = std::snprintf(nullptr, 0, kFormat, change.address.c_str(), change.knownFingerprint.c_str(),
-                                     change.offeredFingerprint.c_str());
-    if (length <= 0)
-        return std::string();
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    std::snprintf(text.data(), text.size(), kFormat, change.address.c_str(), change.knownFingerprint.c_str(),
-                  change.offeredFingerprint.c_str());
-    return std::string(text.data(), static_cast<size_t>(length));
+    return FormatText(kFormat, change.address.c_str(), change.knownFingerprint.c_str(),
+                      change.offeredFingerprint.c_str());
 }

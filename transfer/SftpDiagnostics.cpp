@@ -1,24 +1,9 @@
 #include "SftpDiagnostics.h"
 
+#include "FormatText.h"
 #include "TextCodePages.h"
 
 #include <cstdarg>
-#include <vector>
-
-namespace {
-std::string Format(const char* format, va_list arguments)
-{
-    va_list copy;
-    va_copy(copy, arguments);
-    const int length = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (length <= 0)
-        return std::string();
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    std::vsnprintf(text.data(), text.size(), format, arguments);
-    return std::string(text.data(), static_cast<size_t>(length));
-}
-}  // namespace
 
 SftpDiagnostics::~SftpDiagnostics() { CountChunks(); }
 
@@ -41,7 +26,7 @@ void SftpDiagnostics::Error(const char* format, ...)
 {
     va_list arguments;
     va_start(arguments, format);
-    const std::string text = Format(format, arguments);
+    const std::string text = FormatTextV(format, arguments);
     va_end(arguments);
     Emit(stderr, text, text);
 }
@@ -50,7 +35,7 @@ void SftpDiagnostics::Output(const char* format, ...)
 {
     va_list arguments;
     va_start(arguments, format);
-    const std::string text = Format(format, arguments);
+    const std::string text = FormatTextV(format, arguments);
     va_end(arguments);
     Emit(stdout, text, text);
 }
